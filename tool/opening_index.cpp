@@ -1,0 +1,100 @@
+#include "tool/opening_index.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr std::size_t initial_table_size = 1u << 12;
+
+inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_t>(key >> 32); }
+
+}  // namespace
+
+OpeningIndex::OpeningIndex(std::uint64_t root_key)
+    : root_key_(root_key), table_(new Slot[initial_table_size]()), mask_(initial_table_size - 1) {}
+
+OpeningIndex::Node OpeningIndex::find_node(std::uint64_t key) const {
+    const std::uint32_t tag = tag_of(key);
+    for (std::size_t slot = key & mask_;; slot = (slot + 1) & mask_) {
+        const Slot& s = table_[slot];
+        if (s.node == 0) return root;
+        if (s.tag == tag && node(s.node - 1).key == key) return s.node - 1;
+    }
+}
+
+OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uint32_t move) {
+    const std::uint32_t tag = tag_of(key);
+    std::size_t slot = key & mask_;
+    Node found = root;
+    for (;; slot = (slot + 1) & mask_) {
+        const Slot& s = table_[slot];
+        if (s.node == 0) break;
+        if (s.tag == tag && node(s.node - 1).key == key) {
+            found = s.node - 1;
+            break;
+        }
+    }
+    if (found == root) found = add_node(key, parent, move, slot);
+    return key == root_key_ ? root : found;
+}
+
+bool OpeningIndex::insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move) {
+    Node parent = root;
+    if (parent_key != root_key_) {
+        parent = find_node(parent_key);
+        if (parent == root) return false;
+    }
+    record(key, parent, move);
+    return true;
+}
+
+OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::uint32_t move,
+                                          std::size_t slot) {
+    if (count_ >= root) throw std::length_error("OpeningIndex: too many positions");
+    const Node n = static_cast<Node>(count_);
+    if ((n & (chunk_size - 1)) == 0) chunks_.emplace_back(new NodeData[chunk_size]);
+    node(n) = NodeData{key, parent, move};
+    table_[slot] = Slot{tag_of(key), n + 1};
+    ++count_;
+    // Keep the table at most three quarters full so that probe runs stay short.
+    if (4 * count_ > 3 * (mask_ + 1)) grow();
+    return n;
+}
+
+void OpeningIndex::grow() {
+    const std::size_t size = 2 * (mask_ + 1);
+    table_.reset();  // the nodes hold every key: rebuild from them without a second table
+    table_.reset(new Slot[size]());
+    mask_ = size - 1;
+    for (std::size_t i = 0; i < count_; ++i) {
+        const std::uint64_t key = node(static_cast<Node>(i)).key;
+        std::size_t slot = key & mask_;
+        while (table_[slot].node != 0) slot = (slot + 1) & mask_;
+        table_[slot] = Slot{tag_of(key), static_cast<std::uint32_t>(i + 1)};
+    }
+}
+
+std::optional<IndexEntry> OpeningIndex::find(std::uint64_t key) const {
+    const Node n = find_node(key);
+    if (n == root) return std::nullopt;
+    const NodeData& d = node(n);
+    return IndexEntry{d.parent == root ? root_key_ : node(d.parent).key, d.move};
+}
+
+bool OpeningIndex::walk_back(std::uint64_t key, std::vector<std::uint32_t>& moves) const {
+    moves.clear();
+    Node n = find_node(key);
+    if (n == root) return false;
+    // Parents are always older nodes, so the chain strictly descends and ends at root.
+    while (n != root) {
+        const NodeData& d = node(n);
+        moves.push_back(d.move);
+        n = d.parent;
+    }
+    return true;
+}
+
+std::size_t OpeningIndex::memory_bytes() const {
+    return chunks_.size() * chunk_size * sizeof(NodeData) + (mask_ + 1) * sizeof(Slot) +
+           chunks_.capacity() * sizeof(chunks_[0]);
+}

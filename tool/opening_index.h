@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "tool/index_entry.h"
+
+// Map from a 64-bit position key to the link that first reached it: the parent position's
+// key and the move played from it. Entries are never replaced or removed.
+//
+// Layout, chosen for speed and a small footprint (about 16 bytes per position plus an
+// open-addressing table of 8-byte slots kept at most three quarters full):
+// - nodes live in fixed-size chunks in insertion order: {key, parent node, move};
+//   a parent is stored as the node number of the parent position, or `root` when the
+//   parent is the initial position, so every chain ends at `root` and never loops
+//   (a parent is always entered before its children);
+// - the table holds, per slot, the high half of the key and the node number + 1, so most
+//   probes are decided without touching the nodes. It is rebuilt from the nodes when it
+//   grows, after the old table is freed, so growth never holds two tables at once.
+class OpeningIndex {
+public:
+    using Node = std::uint32_t;
+    static constexpr Node root = 0xFFFFFFFFu;  // stands for the initial position
+
+    explicit OpeningIndex(std::uint64_t root_key);
+
+    std::uint64_t root_key() const { return root_key_; }
+    std::size_t size() const { return count_; }
+
+    // Records `key` reached by `move` from the position `parent` (root, or a node returned
+    // by an earlier call) unless `key` is present already. Returns the node to pass as the
+    // parent of the next move: root when `key` is the initial position's key, so that a
+    // walk back stops there as soon as it arrives.
+    Node record(std::uint64_t key, Node parent, std::uint32_t move);
+
+    // Same, with the parent given by key. The parent must be the root key or a key present.
+    // Returns false (and records nothing) when the parent is unknown.
+    bool insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move);
+
+    std::optional<IndexEntry> find(std::uint64_t key) const;
+    bool contains(std::uint64_t key) const { return find_node(key) != root; }
+
+    // Collects the moves from the initial position to `key`, last move first, into `moves`
+    // (cleared first). Returns false when `key` is not in the index. At least one move is
+    // collected for a key that is present, also when it is the root key itself.
+    bool walk_back(std::uint64_t key, std::vector<std::uint32_t>& moves) const;
+
+    // Bytes held by the nodes and the table.
+    std::size_t memory_bytes() const;
+
+private:
+    struct NodeData {
+        std::uint64_t key;
+        Node parent;
+        std::uint32_t move;
+    };
+    struct Slot {
+        std::uint32_t tag;   // high 32 bits of the key
+        std::uint32_t node;  // node number + 1; 0 marks an empty slot
+    };
+    static constexpr unsigned chunk_bits = 16;
+    static constexpr std::size_t chunk_size = std::size_t{1} << chunk_bits;
+
+    const NodeData& node(Node n) const { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
+    NodeData& node(Node n) { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
+    Node find_node(std::uint64_t key) const;
+    Node add_node(std::uint64_t key, Node parent, std::uint32_t move, std::size_t slot);
+    void grow();
+
+    std::uint64_t root_key_;
+    std::vector<std::unique_ptr<NodeData[]>> chunks_;
+    std::unique_ptr<Slot[]> table_;
+    std::size_t mask_ = 0;  // table size - 1
+    std::size_t count_ = 0;
+};
