@@ -1,0 +1,50 @@
+// AttackTables: the read-only bundle of knight, king, slider and line tables a position reads.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "board/bitboard.h"
+#include "board/line_tables.h"
+#include "board/magic_moves.h"
+
+// Built once by its owner and never changed; positions hold a reference to it. Squares
+// are 0..63 and unchecked. Each lookup also comes in a form that takes a one-square
+// bitboard (suffix _bb).
+class AttackTables {
+public:
+    AttackTables();  // may throw std::logic_error from MagicMoves
+    AttackTables(const AttackTables&) = delete;
+    AttackTables& operator=(const AttackTables&) = delete;
+
+    Bitboard knight_attacks(std::uint32_t s) const { return knight_[s]; }
+    Bitboard king_attacks(std::uint32_t s) const { return king_[s]; }
+    Bitboard bishop_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.bishop_attacks(s, occupancy); }
+    Bitboard rook_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.rook_attacks(s, occupancy); }
+    Bitboard queen_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.queen_attacks(s, occupancy); }
+    Bitboard rook_rays(std::uint32_t s) const { return lines_.rook_rays(s); }
+    Bitboard bishop_rays(std::uint32_t s) const { return lines_.bishop_rays(s); }
+    Bitboard queen_rays(std::uint32_t s) const { return lines_.queen_rays(s); }
+    Bitboard between(std::uint32_t a, std::uint32_t b) const { return lines_.between(a, b); }
+    Bitboard segment(std::uint32_t a, std::uint32_t b) const { return lines_.segment(a, b); }
+
+    Bitboard knight_attacks_bb(Bitboard one) const { return knight_attacks(lowest_square(one)); }
+    Bitboard king_attacks_bb(Bitboard one) const { return king_attacks(lowest_square(one)); }
+    Bitboard bishop_attacks_bb(Bitboard one, Bitboard occupancy) const { return bishop_attacks(lowest_square(one), occupancy); }
+    Bitboard rook_attacks_bb(Bitboard one, Bitboard occupancy) const { return rook_attacks(lowest_square(one), occupancy); }
+    Bitboard queen_attacks_bb(Bitboard one, Bitboard occupancy) const { return queen_attacks(lowest_square(one), occupancy); }
+    Bitboard rook_rays_bb(Bitboard one) const { return rook_rays(lowest_square(one)); }
+    Bitboard bishop_rays_bb(Bitboard one) const { return bishop_rays(lowest_square(one)); }
+    Bitboard queen_rays_bb(Bitboard one) const { return queen_rays(lowest_square(one)); }
+    Bitboard between_bb(Bitboard a, Bitboard b) const { return between(lowest_square(a), lowest_square(b)); }
+    Bitboard segment_bb(Bitboard a, Bitboard b) const { return segment(lowest_square(a), lowest_square(b)); }
+
+    const MagicMoves& magic_moves() const { return magic_; }
+    const LineTables& line_tables() const { return lines_; }
+
+private:
+    std::array<Bitboard, 64> knight_{};
+    std::array<Bitboard, 64> king_{};
+    MagicMoves magic_;
+    LineTables lines_;
+};

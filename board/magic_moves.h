@@ -1,0 +1,80 @@
+// MagicMoves: bishop and rook attack sets by magic multiplication, kept in compressed form.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "board/bitboard.h"
+
+struct MagicPair {
+    std::uint64_t multiplier;
+    std::uint64_t shift;  // 64 minus the number of index bits
+};
+
+// For each square: a mask of the squares whose occupancy matters, a multiplier and a shift
+// that turn the masked occupancy into a table index, then one byte per index naming the
+// attack set among the square's distinct sets. Built once; read-only afterwards.
+class MagicMoves {
+public:
+    // Builds every table; throws std::logic_error ("MagicMoves error(1) in constructor" for
+    // bishops, "(2)" for rooks) if a square's table cannot be compressed.
+    MagicMoves();
+    MagicMoves(const MagicMoves&) = delete;
+    MagicMoves& operator=(const MagicMoves&) = delete;
+
+    Bitboard bishop_attacks(std::uint32_t square, Bitboard occupancy) const {
+        return lookup(bishop_[square], occupancy);
+    }
+    Bitboard rook_attacks(std::uint32_t square, Bitboard occupancy) const {
+        return lookup(rook_[square], occupancy);
+    }
+    Bitboard queen_attacks(std::uint32_t square, Bitboard occupancy) const {
+        return bishop_attacks(square, occupancy) | rook_attacks(square, occupancy);
+    }
+
+    Bitboard bishop_mask(std::uint32_t square) const { return bishop_[square].mask; }
+    Bitboard rook_mask(std::uint32_t square) const { return rook_[square].mask; }
+    MagicPair bishop_magic(std::uint32_t square) const;
+    MagicPair rook_magic(std::uint32_t square) const;
+    // Entry i names the position in *_sets(square) of the table entry at index i.
+    std::span<const std::uint8_t> bishop_index(std::uint32_t square) const;
+    std::span<const std::uint8_t> rook_index(std::uint32_t square) const;
+    // The distinct attack sets of the square's table, ascending (empty set first when
+    // some table entries are reached by no occupancy).
+    std::span<const Bitboard> bishop_sets(std::uint32_t square) const;
+    std::span<const Bitboard> rook_sets(std::uint32_t square) const;
+
+    // Rebuilds the full tables by ray walking and checks the compressed form against them;
+    // reports the first fault on standard output and returns false.
+    bool selftest_ok() const;
+
+    // The stored multiplier and shift of every square, a1 to h8.
+    static const std::array<MagicPair, 64> bishop_constants;
+    static const std::array<MagicPair, 64> rook_constants;
+
+private:
+    struct Slider {
+        Bitboard mask;
+        Bitboard multiplier;
+        const std::uint8_t* index;
+        const Bitboard* sets;
+        std::uint32_t shift;
+        std::uint32_t set_count;
+    };
+
+    static Bitboard lookup(const Slider& slider, Bitboard occupancy) {
+        return slider.sets[slider.index[((occupancy & slider.mask) * slider.multiplier) >> slider.shift]];
+    }
+
+    void build(bool bishop, std::array<Slider, 64>& sliders, std::vector<std::uint8_t>& index,
+               std::vector<Bitboard>& sets);
+
+    std::array<Slider, 64> bishop_{};
+    std::array<Slider, 64> rook_{};
+    std::vector<std::uint8_t> bishop_index_storage_;
+    std::vector<std::uint8_t> rook_index_storage_;
+    std::vector<Bitboard> bishop_set_storage_;
+    std::vector<Bitboard> rook_set_storage_;
+};
