@@ -64,9 +64,18 @@ inline constexpr std::uint32_t lowest_square(Bitboard x) {
     return std::uint32_t(std::countr_zero(x));
 }
 
+// Lowest square of a non-empty x: the bare bit scan, without the empty-board case.
+inline constexpr std::uint32_t lowest_square_nonempty(Bitboard x) {
+#if defined(__GNUC__)
+    return std::uint32_t(__builtin_ctzll(x));
+#else
+    return lowest_square(x);
+#endif
+}
+
 // Returns the lowest square of a non-empty x and removes it from x.
 inline constexpr std::uint32_t pop_lowest_square(Bitboard& x) {
-    const std::uint32_t s = lowest_square(x);
+    const std::uint32_t s = lowest_square_nonempty(x);
     x &= x - 1;
     return s;
 }
@@ -82,7 +91,18 @@ inline std::uint32_t popcount_by_table(Bitboard x) {
 }
 
 // Number of squares in x; same result as the table form, without its 64 KB of cache.
-inline constexpr std::uint32_t popcount(Bitboard x) { return std::uint32_t(std::popcount(x)); }
+// Without the processor's count instruction the library would call out of line, so
+// the count is done by adding bits in parallel instead.
+inline constexpr std::uint32_t popcount(Bitboard x) {
+#if defined(__POPCNT__)
+    return std::uint32_t(std::popcount(x));
+#else
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return std::uint32_t((x * 0x0101010101010101ULL) >> 56);
+#endif
+}
 
 // Rank 8 becomes rank 1 and so on (the bytes in reverse order).
 inline constexpr Bitboard flip_vertical(Bitboard x) {
