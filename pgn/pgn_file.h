@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// A PGN file seen as a sequence of game texts, read one at a time, or an output file that
+// game texts are appended to. One object normally does one of the two.
+//
+// Cutting: leading empty lines are skipped, then whole lines are taken until the second
+// empty line that lies outside a brace comment (that line included). Carriage returns at
+// the end of a line are dropped, and every line of a game text ends with a line feed; a
+// last line without a line break still belongs to its game. An empty text means that no
+// game is left. A stream that fails or errors while reading (a directory given as a file,
+// an I/O error) counts as the end of the file.
+//
+// Reading uses a large block buffer and one reused text: the game text returned by
+// read_first_game() and read_next_game() is a reference to storage inside the object that
+// stays valid until the next read or until the input is closed. Copy it to keep it.
+class PgnFile {
+public:
+    static constexpr std::size_t default_buffer_size = std::size_t{1} << 20;
+
+    explicit PgnFile(std::size_t buffer_size = default_buffer_size);
+    PgnFile(const PgnFile&) = delete;
+    PgnFile& operator=(const PgnFile&) = delete;
+
+    // Closes the input if open, then opens the named file; is_reading() tells whether it
+    // could be opened.
+    void open_read(const std::string& file_name);
+    // Closes the output if open, then opens the named file for appending (created if
+    // absent, existing contents kept); is_writing() tells whether it could be opened.
+    void open_write(const std::string& file_name);
+
+    // Rewinds to the beginning of the file and cuts the first game text; a UTF-8
+    // byte-order mark at the beginning of the file's first non-empty line is removed.
+    // A pipe can be read once: it is not rewound before its first read.
+    const std::string& read_first_game();
+    // Cuts the game text that follows the last one read.
+    const std::string& read_next_game();
+
+    // Appends the text exactly as it stands: no separator, no flush.
+    void write_game(std::string_view text);
+
+    void close_read();
+    // Closes the output; returns true when it was open and every write, the final flush
+    // and the close succeeded, so that a full disk is not mistaken for success.
+    bool close_write();
+
+    bool is_reading() const { return reading_; }
+    bool is_writing() const { return output_.is_open() && output_.good(); }
+
+private:
+    const std::string& cut_game(bool strip_byte_order_mark);
+    // Appends the next line to text_ without its line break or trailing carriage
+    // returns; false when the input holds no further line.
+    bool append_line();
+    bool refill();
+
+    std::ifstream input_;
+    std::ofstream output_;
+    bool reading_ = false;
+
+    std::size_t buffer_size_;
+    std::unique_ptr<char[]> buffer_;
+    const char* next_ = nullptr;  // unread part of the buffer: [next_, end_)
+    const char* end_ = nullptr;
+    bool input_exhausted_ = false;
+    bool at_start_ = true;  // nothing has been read since the input was opened or rewound
+
+    std::string text_;
+};

@@ -1,0 +1,16 @@
+#include <exception>
+#include <iostream>
+#include <span>
+
+#include "tool/run.h"
+
+int main(int argc, char** argv) {
+    try {
+        return run_vorline(std::span<const char* const>(argv + 1, argv + argc), std::cout,
+                           std::cerr);
+    } catch (const std::exception& error) {
+        std::cout << std::flush;
+        std::cerr << error.what() << std::endl;
+        return -1;
+    }
+}
