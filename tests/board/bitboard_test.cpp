@@ -46,17 +46,6 @@ TEST(Bitboard, PopulationCountTableAgreesWithTheBuiltin) {
     }
 }
 
-TEST(Bitboard, Masks) {
-    EXPECT_EQ(file_h, 0x8080808080808080u);
-    EXPECT_EQ(rank_8, 0xFF00000000000000u);
-    EXPECT_EQ(not_file_a, ~file_a);
-    EXPECT_EQ(not_file_h, ~file_h);
-    EXPECT_EQ(not_files_ab, ~(file_a | file_b));
-    EXPECT_EQ(not_files_gh, ~(file_g | file_h));
-    EXPECT_EQ(file_mask(3), file_d);
-    EXPECT_EQ(rank_mask(3), rank_4);
-}
-
 TEST(Bitboard, FlipAndMirrorMoveSquaresAcrossTheBoard) {
     EXPECT_EQ(flip_vertical(rank_1 | square_table[12]), rank_8 | square_table[52]);
     EXPECT_EQ(mirror_horizontal(file_a | square_table[12]), file_h | square_table[11]);

@@ -50,15 +50,6 @@ TEST(Square, NoSquareIsTheDefaultAndHasNoBits) {
     EXPECT_EQ(logic_error_text([] { Square{65}.name(); }), "Square::name()const msquare=65");
 }
 
-TEST(Square, FileRankAndBitboard) {
-    const Square e4{squares::e4};
-    EXPECT_EQ(e4.file(), 4u);
-    EXPECT_EQ(e4.rank(), 3u);
-    EXPECT_EQ(e4.file_letter(), 'e');
-    EXPECT_EQ(e4.rank_digit(), '4');
-    EXPECT_EQ(e4.bitboard(), Bitboard{1} << 28);
-}
-
 TEST(Square, FlipAndMirror) {
     EXPECT_EQ(Square{squares::e2}.flipped(), Square{squares::e7});
     EXPECT_EQ(Square{squares::a1}.mirrored(), Square{squares::h1});
@@ -71,17 +62,11 @@ TEST(Square, FlipAndMirror) {
 
 TEST(Square, ArithmeticAndOrder) {
     Square square{squares::e4};
-    EXPECT_EQ(Square{squares::e5} - square, 8);
-    EXPECT_EQ(square - Square{squares::e5}, -8);
+    EXPECT_EQ(square - Square{squares::e5}, -8);  // a signed difference
     square += 8;
-    EXPECT_EQ(square, Square{squares::e5});
-    square -= 9;
-    EXPECT_EQ(square, Square{squares::d4});
-    EXPECT_EQ(square++, Square{squares::d4});
-    EXPECT_EQ(square, Square{squares::e4});
-    EXPECT_EQ(--square, Square{squares::d4});
-    EXPECT_LT(Square{squares::a1}, Square{squares::h8});
-    EXPECT_GE(Square{}, Square{squares::h8});
+    EXPECT_EQ(square++, Square{squares::e5});
+    EXPECT_EQ(square, Square{squares::f5});
+    EXPECT_LT(Square{squares::h8}, Square{});  // no_square sorts after every square
 }
 
 TEST(Piece, ValuesNamesAndTests) {
