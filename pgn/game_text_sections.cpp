@@ -1,0 +1,70 @@
+#include "pgn/game_text_sections.h"
+
+#include <cstring>
+
+namespace {
+
+// Walks the lines of a text; the last line may lack its line feed.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    bool next(std::string_view& line) {
+        if (pos_ >= text_.size()) return false;
+        const char* begin = text_.data() + pos_;
+        const void* feed = std::memchr(begin, '\n', text_.size() - pos_);
+        const std::size_t length =
+            feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - begin)
+                 : text_.size() - pos_;
+        line = std::string_view(begin, length);
+        pos_ += length + 1;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+void append_line(std::string& out, std::string_view line) {
+    out.append(line);
+    out.push_back('\n');
+}
+
+}  // namespace
+
+void split_game_text(std::string_view text, std::string& tag_text, std::string& movetext) {
+    tag_text.clear();
+    movetext.clear();
+    enum class Section { before_tags, tags, after_tags, moves };
+    Section section = Section::before_tags;
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        switch (section) {
+            case Section::before_tags:
+                if (line.empty()) continue;
+                section = Section::tags;
+                [[fallthrough]];
+            case Section::tags:
+                if (!line.empty() && line.front() == '%') continue;
+                if (line.find('[') != std::string_view::npos) {
+                    append_line(tag_text, line);
+                    continue;
+                }
+                if (line.empty()) {  // the usual empty line between tags and moves
+                    section = Section::after_tags;
+                    continue;
+                }
+                section = Section::moves;  // tags not closed by an empty line, or none
+                break;
+            case Section::after_tags:
+                if (line.empty()) continue;
+                section = Section::moves;
+                break;
+            case Section::moves:
+                break;
+        }
+        if (!line.empty() && line.front() != '%') append_line(movetext, line);
+    }
+}

@@ -1,0 +1,304 @@
+#include "pgn/movetext_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+// Matching parentheses of the variations of a movetext, found while line 0 is scanned, so
+// that the lines inside them can jump over their own nested variations instead of scanning
+// them again (which would make deep nesting quadratic).
+class ParenMatches {
+public:
+    void clear() {
+        pairs_.clear();
+        open_.clear();
+    }
+    void open(std::size_t at) {
+        open_.push_back(pairs_.size());
+        pairs_.push_back({at, std::string_view::npos});
+    }
+    void close(std::size_t at) {
+        pairs_[open_.back()].second = at;
+        open_.pop_back();
+    }
+    // The ")" that closes the "(" at `at`; npos when it is never closed.
+    std::size_t close_of(std::size_t at) const {
+        const auto found = std::lower_bound(
+            pairs_.begin(), pairs_.end(), at,
+            [](const std::pair<std::size_t, std::size_t>& pair, std::size_t value) {
+                return pair.first < value;
+            });
+        return found != pairs_.end() && found->first == at ? found->second
+                                                           : std::string_view::npos;
+    }
+
+private:
+    std::vector<std::pair<std::size_t, std::size_t>> pairs_;  // "(" and ")" positions
+    std::vector<std::size_t> open_;                           // indices of unclosed pairs
+};
+
+namespace {
+
+using CharTable = std::array<bool, 256>;
+
+constexpr CharTable table_of(std::string_view chars) {
+    CharTable table{};
+    for (char c : chars) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}
+
+constexpr std::string_view letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view digits = "0123456789";
+
+// A move starts with a file letter or a piece or castling letter and runs on over letters,
+// digits and the marks that SAN and its common variants use.
+constexpr CharTable move_start = table_of("abcdefghBKNOQR");
+constexpr CharTable move_char = [] {
+    CharTable table = table_of("#+-:=_");
+    for (char c : letters) table[static_cast<unsigned char>(c)] = true;
+    for (char c : digits) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+// Characters that may start a token; everything else is passed over.
+constexpr CharTable token_start = [] {
+    CharTable table = move_start;
+    for (char c : std::string_view("$*10(")) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+// Characters that open or close comments and variations.
+constexpr CharTable structure_char = table_of("{;()");
+
+bool in(const CharTable& table, char c) { return table[static_cast<unsigned char>(c)]; }
+
+// Splits one fragment into tokens, handing each to `out`: out.move(text) returns false to
+// stop; out.node(kind, text) takes every other node.
+template <class Out>
+bool tokenize(std::string_view t, Out& out) {
+    const std::size_t n = t.size();
+    std::size_t i = 0;
+    while (i < n) {
+        char c = t[i];
+        if (!in(token_start, c)) {
+            ++i;
+            continue;
+        }
+        if (in(move_start, c)) {
+            std::size_t j = i + 1;
+            while (j < n && in(move_char, t[j])) ++j;
+            if (!out.move(t.substr(i, j - i))) return false;
+            i = j;
+            if (i == n) break;
+            c = t[i];  // not a letter: examined by the other rules below
+        }
+        const bool has_next = i + 1 < n;
+        switch (c) {
+            case '$': {
+                std::size_t j = i + 1;
+                while (j < n && t[j] >= '0' && t[j] <= '9') ++j;
+                out.node(NodeKind::nag, t.substr(i, j - i));
+                break;
+            }
+            case '*':
+                out.node(NodeKind::result, "*");
+                break;
+            case '1':
+                if (has_next && t[i + 1] == '-') {
+                    out.node(NodeKind::result, "1-0");
+                } else if (has_next && t[i + 1] == '/' && n - i - 1 >= 4) {
+                    out.node(NodeKind::result, "1/2-1/2");
+                    if (t.substr(i, 7) == "1/2-1/2") i += 6;  // one node per draw marker
+                }
+                break;
+            case '0':
+                if (has_next && t[i + 1] == '-') out.node(NodeKind::result, "0-1");
+                break;
+            case '(': {
+                const std::size_t close = t.find(')', i + 1);
+                if (close == std::string_view::npos) {
+                    out.node(NodeKind::variation, t.substr(i + 1));
+                } else {
+                    out.node(NodeKind::variation, t.substr(i + 1, close - i - 1));
+                    i = close;
+                }
+                break;
+            }
+            default:
+                break;
+        }
+        ++i;
+    }
+    return true;
+}
+
+struct AllNodes {
+    GameLine& line;
+    bool move(std::string_view text) {
+        append_node(line, NodeKind::move, text);
+        return true;
+    }
+    void node(NodeKind kind, std::string_view text) { append_node(line, kind, text); }
+};
+
+struct FirstMoves {
+    GameLine& line;
+    std::size_t moves_left;
+    bool move(std::string_view text) {
+        append_node(line, NodeKind::move, text);
+        return --moves_left > 0;
+    }
+    void node(NodeKind, std::string_view) {}
+};
+
+std::size_t find_char(std::string_view text, char c, std::size_t from, std::size_t end) {
+    if (from >= end) return end;
+    const void* found = std::memchr(text.data() + from, c, end - from);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data())
+                 : end;
+}
+
+void append_variation_marker(std::string& out, std::size_t line) {
+    char digits_buffer[24];
+    const auto [end, ec] = std::to_chars(digits_buffer, digits_buffer + sizeof digits_buffer, line);
+    (void)ec;
+    out.append(" (");
+    out.append(digits_buffer, end);
+    out.append(") ");
+}
+
+// Scans the text of one line, text[begin, end). Its main text is the text with every
+// top-level variation replaced by a marker " (n) " naming the line it was moved to; the
+// main text is cut at comments into fragments. Hands to the sink, in text order:
+// sink.fragment(text) for every fragment (returns false to stop the scan),
+// sink.comment(text, brace) for every comment, sink.variation(begin, end) for every
+// variation with some text (returns the new line's index). A stray ")" makes the depth
+// negative; a "(" then only brings it back and stays in the main text with its contents.
+// Line 0 is scanned with `record` to note matching parentheses; the lines inside
+// variations are scanned with `jump`, which holds them all.
+template <class Sink>
+bool scan_line(std::string_view text, std::size_t begin, std::size_t end, Sink& sink,
+               std::string& fragment, ParenMatches* record, const ParenMatches* jump) {
+    fragment.clear();
+    long depth = 0;
+    std::size_t run = begin;  // main text from here on is not yet handed over
+    std::size_t variation_begin = 0;
+
+    auto close_fragment = [&](std::size_t stop) {
+        if (fragment.empty()) return stop <= run || sink.fragment(text.substr(run, stop - run));
+        fragment.append(text, run, stop - run);
+        const bool go_on = sink.fragment(std::string_view(fragment));
+        fragment.clear();
+        return go_on;
+    };
+    auto close_variation = [&](std::size_t close) {
+        if (close == variation_begin) {
+            run = close;  // "()": the ")" stays in the main text
+        } else {
+            append_variation_marker(fragment, sink.variation(variation_begin, close));
+            run = close + 1;
+        }
+    };
+
+    std::size_t i = begin;
+    while (i < end) {
+        const char c = text[i];
+        if (!in(structure_char, c)) {
+            ++i;
+            continue;
+        }
+        if (c == '{' || c == ';') {
+            const bool brace = c == '{';
+            if (depth <= 0 && !close_fragment(i)) return false;
+            const std::size_t close = find_char(text, brace ? '}' : '\n', i + 1, end);
+            if (depth <= 0) sink.comment(text.substr(i + 1, close - i - 1), brace);
+            i = close < end ? close + 1 : end;
+            if (depth <= 0) run = i;
+            continue;
+        }
+        if (c == '(') {
+            if (jump && depth == 0) {
+                fragment.append(text, run, i - run);
+                variation_begin = i + 1;
+                const std::size_t close = jump->close_of(i);
+                if (close >= end) {  // never closed: dropped with the rest
+                    run = end;
+                    break;
+                }
+                close_variation(close);
+                i = close + 1;
+                continue;
+            }
+            if (++depth == 1) {
+                fragment.append(text, run, i - run);
+                variation_begin = i + 1;
+            }
+            if (record && depth >= 1) record->open(i);
+        } else {
+            if (record && depth >= 1) record->close(i);
+            if (--depth == 0) close_variation(i);
+        }
+        ++i;
+    }
+    if (depth > 0) run = end;  // the unclosed variation is dropped
+    return close_fragment(end);
+}
+
+}  // namespace
+
+MovetextReader::MovetextReader() : parens_(std::make_unique<ParenMatches>()) {}
+MovetextReader::~MovetextReader() = default;
+
+void append_movetext_tokens(std::string_view fragment, GameLine& line) {
+    AllNodes out{line};
+    tokenize(fragment, out);
+}
+
+void MovetextReader::read(std::string_view movetext, GameLines& lines) {
+    struct Sink {
+        GameLines& lines;
+        std::vector<PendingLine>& pending;
+        std::size_t line;
+        bool fragment(std::string_view text) {
+            append_movetext_tokens(text, lines[line]);
+            return true;
+        }
+        void comment(std::string_view text, bool brace) {
+            if (text.empty()) return;
+            GameNode& node = append_node(lines[line], NodeKind::comment, text);
+            if (brace) std::replace(node.text.begin(), node.text.end(), '\n', ' ');
+        }
+        std::size_t variation(std::size_t begin, std::size_t end) {
+            const std::size_t index = lines.size();
+            append_line(lines);
+            pending.push_back({index, begin, end});
+            return index;
+        }
+    };
+    pending_.clear();
+    pending_.push_back({0, 0, movetext.size()});
+    parens_->clear();
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+        const PendingLine next = pending_[k];
+        Sink sink{lines, pending_, next.line};
+        if (k == 0)
+            scan_line(movetext, next.begin, next.end, sink, fragment_, parens_.get(), nullptr);
+        else
+            scan_line(movetext, next.begin, next.end, sink, fragment_, nullptr, parens_.get());
+    }
+}
+
+void MovetextReader::read_main_line_moves(std::string_view movetext, GameLine& line,
+                                          std::size_t max_moves) {
+    struct Sink {
+        FirstMoves moves;
+        std::size_t variations = 0;
+        bool fragment(std::string_view text) { return tokenize(text, moves); }
+        void comment(std::string_view, bool) {}
+        std::size_t variation(std::size_t, std::size_t) { return ++variations; }
+    };
+    if (max_moves == 0) return;
+    Sink sink{FirstMoves{line, max_moves}};
+    scan_line(movetext, 0, movetext.size(), sink, fragment_, nullptr, nullptr);
+}

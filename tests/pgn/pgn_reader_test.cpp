@@ -1,0 +1,203 @@
+// Reading PGN text: sections, tag pairs, variations, comments and tokens.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "pgn/game_text_sections.h"
+#include "pgn/move_numbering.h"
+#include "pgn/movetext_reader.h"
+
+namespace {
+
+using Nodes = std::vector<std::pair<NodeKind, std::string>>;
+
+Nodes nodes_of(const GameLine& line) {
+    Nodes nodes;
+    for (const GameNode& node : line) nodes.emplace_back(node.kind, node.text);
+    return nodes;
+}
+
+constexpr NodeKind M = NodeKind::move;
+constexpr NodeKind C = NodeKind::comment;
+constexpr NodeKind N = NodeKind::nag;
+constexpr NodeKind V = NodeKind::variation;
+constexpr NodeKind R = NodeKind::result;
+
+struct ReadLines {
+    GameLines lines;
+    explicit ReadLines(std::string_view movetext) {
+        append_line(lines);
+        MovetextReader reader;
+        reader.read(movetext, lines);
+    }
+    Nodes line(std::size_t i) const { return nodes_of(lines[i]); }
+};
+
+Nodes tokens(std::string_view text) {
+    GameLine line;
+    append_movetext_tokens(text, line);
+    return nodes_of(line);
+}
+
+std::vector<std::pair<std::string, std::string>> tag_pairs(std::string_view tags) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for_each_tag_pair(tags, [&](std::string_view name, std::string_view value) {
+        pairs.emplace_back(name, value);
+    });
+    return pairs;
+}
+
+}  // namespace
+
+TEST(GameTextSections, TagsThenEmptyLineThenMovetext) {
+    std::string tags, moves;
+    split_game_text("\n\n[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5\n\n2. Nf3 *\n\n", tags, moves);
+    EXPECT_EQ(tags, "[Event \"A\"]\n[Site \"B\"]\n");
+    EXPECT_EQ(moves, "1. e4 e5\n2. Nf3 *\n");
+}
+
+TEST(GameTextSections, MovetextRightBehindTheTagsIsKept) {
+    std::string tags, moves;
+    split_game_text("[Event \"A\"]\n1. e4 e5 *\n", tags, moves);
+    EXPECT_EQ(tags, "[Event \"A\"]\n");
+    EXPECT_EQ(moves, "1. e4 e5 *\n");
+
+    split_game_text("1. e4 e5 *\n", tags, moves);
+    EXPECT_EQ(tags, "");
+    EXPECT_EQ(moves, "1. e4 e5 *\n");
+}
+
+TEST(GameTextSections, PercentLinesAndLastLineWithoutLineFeed) {
+    std::string tags, moves;
+    split_game_text("[Event \"A\"]\n% escape\n[Site \"B\"]\n\n\n%skip\n1. e4\n[x]\ne5 *", tags,
+                    moves);
+    EXPECT_EQ(tags, "[Event \"A\"]\n[Site \"B\"]\n");
+    EXPECT_EQ(moves, "1. e4\n[x]\ne5 *\n");
+
+    split_game_text("", tags, moves);
+    EXPECT_EQ(tags + moves, "");
+    split_game_text("\n\n", tags, moves);
+    EXPECT_EQ(tags + moves, "");
+}
+
+TEST(TagPairs, QuotesBlanksAndBackslashes) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(tag_pairs("[Event \"\"]\n[Site \"B\"]\n"), (Pairs{{"Event", ""}, {"Site", "B"}}));
+    EXPECT_EQ(tag_pairs("[White \"  Kasparov\"]\n"), (Pairs{{"White", "Kasparov"}}));
+    EXPECT_EQ(tag_pairs("[Event \"say \\\"hi\\\"\"]\n"), (Pairs{{"Event", "say \\"}}));
+    EXPECT_EQ(tag_pairs("[A \"1\"] [B \"2\"]\n[A \"3\"]\n"),
+              (Pairs{{"A", "1"}, {"B", "2"}, {"A", "3"}}));
+    // A tag without a value swallows the next line's tag.
+    EXPECT_EQ(tag_pairs("[Event]\n[Site \"B\"]\n"), (Pairs{{"Event]\n[Site", "B"}}));
+    EXPECT_EQ(tag_pairs("[ \"x\"]\n[Round"), (Pairs{{"Round", ""}}));
+    EXPECT_EQ(tag_pairs("no brackets\n"), Pairs{});
+}
+
+TEST(MovetextTokens, MovesGlyphsAndResults) {
+    EXPECT_EQ(tokens("1. e4!? $1 e5"), (Nodes{{M, "e4"}, {N, "$1"}, {M, "e5"}}));
+    EXPECT_EQ(tokens("12. Nbd7 O-O-O e8=Q+ Qh4xe1#"),
+              (Nodes{{M, "Nbd7"}, {M, "O-O-O"}, {M, "e8=Q+"}, {M, "Qh4xe1#"}}));
+    EXPECT_EQ(tokens("0-0"), (Nodes{{R, "0-1"}}));
+    EXPECT_EQ(tokens("exd6 e.p."), (Nodes{{M, "exd6"}, {M, "e"}}));
+    EXPECT_EQ(tokens("Pe4 $"), (Nodes{{M, "e4"}, {N, "$"}}));
+    EXPECT_EQ(tokens("1-0"), (Nodes{{R, "1-0"}}));
+    EXPECT_EQ(tokens("0-1"), (Nodes{{R, "0-1"}}));
+    EXPECT_EQ(tokens("1/2-1/2"), (Nodes{{R, "1/2-1/2"}}));
+    EXPECT_EQ(tokens("1/2"), Nodes{});  // too short to be a draw marker
+    EXPECT_EQ(tokens("*"), (Nodes{{R, "*"}}));
+}
+
+TEST(MovetextTokens, VariationMarkers) {
+    EXPECT_EQ(tokens("e4 (3) e5"), (Nodes{{M, "e4"}, {V, "3"}, {M, "e5"}}));
+    // A "(" without ")" takes the rest as its text, which is then read as usual.
+    EXPECT_EQ(tokens("e4 (d4"), (Nodes{{M, "e4"}, {V, "d4"}, {M, "d4"}}));
+}
+
+TEST(MovetextReader, NestedVariationsAreNumberedBreadthFirst) {
+    ReadLines read("1. e4 (1. d4 d5 (1... Nf6)) e5 *\n");
+    ASSERT_EQ(read.lines.size(), 3u);
+    EXPECT_EQ(read.line(0), (Nodes{{M, "e4"}, {V, "1"}, {M, "e5"}, {R, "*"}}));
+    EXPECT_EQ(read.line(1), (Nodes{{M, "d4"}, {M, "d5"}, {V, "2"}}));
+    EXPECT_EQ(read.line(2), (Nodes{{M, "Nf6"}}));
+
+    ReadLines wide("e4 (d4 (c4) (Nf3)) (b3 (g3)) e5\n");
+    ASSERT_EQ(wide.lines.size(), 6u);
+    EXPECT_EQ(wide.line(0), (Nodes{{M, "e4"}, {V, "1"}, {V, "2"}, {M, "e5"}}));
+    EXPECT_EQ(wide.line(1), (Nodes{{M, "d4"}, {V, "3"}, {V, "4"}}));
+    EXPECT_EQ(wide.line(2), (Nodes{{M, "b3"}, {V, "5"}}));
+    EXPECT_EQ(wide.line(5), (Nodes{{M, "g3"}}));
+}
+
+TEST(MovetextReader, Comments) {
+    EXPECT_EQ(ReadLines("1. e4 {good (really)} e5\n").line(0),
+              (Nodes{{M, "e4"}, {C, "good (really)"}, {M, "e5"}}));
+    EXPECT_EQ(ReadLines("1. e4 ; fine\n1... e5\n").line(0),
+              (Nodes{{M, "e4"}, {C, " fine"}, {M, "e5"}}));
+    EXPECT_EQ(ReadLines("e4 {two\nlines} {} e5\n").line(0),
+              (Nodes{{M, "e4"}, {C, "two lines"}, {M, "e5"}}));
+    EXPECT_EQ(ReadLines("e4 {a ; b} ; c { d\ne5 {open\n").line(0),
+              (Nodes{{M, "e4"}, {C, "a ; b"}, {C, " c { d"}, {M, "e5"}, {C, "open "}}));
+    ReadLines nested("e4 (d4 {x) y} d5) e5\n");
+    ASSERT_EQ(nested.lines.size(), 2u);
+    EXPECT_EQ(nested.line(1), (Nodes{{M, "d4"}, {C, "x) y"}, {M, "d5"}}));
+}
+
+TEST(MovetextReader, UnbalancedParentheses) {
+    // After a stray ")" the parenthesised text stays in the main line as a marker whose
+    // text names no line.
+    ReadLines stray("1. e4 ) (1. d4) e5\n");
+    ASSERT_EQ(stray.lines.size(), 1u);
+    EXPECT_EQ(stray.line(0), (Nodes{{M, "e4"}, {V, "1. d4"}, {M, "e5"}}));
+
+    ReadLines empty("e4 () e5\n");
+    ASSERT_EQ(empty.lines.size(), 1u);
+    EXPECT_EQ(empty.line(0), (Nodes{{M, "e4"}, {M, "e5"}}));
+
+    ReadLines unclosed("e4 e5 (d4 d5\n");
+    ASSERT_EQ(unclosed.lines.size(), 1u);
+    EXPECT_EQ(unclosed.line(0), (Nodes{{M, "e4"}, {M, "e5"}}));
+}
+
+TEST(MovetextReader, DeepNestingNeitherRecursesNorLosesLines) {
+    const std::size_t depth = 100000;
+    std::string text = "e4 ";
+    for (std::size_t i = 0; i < depth; ++i) text += "(d4 ";
+    text += std::string(depth, ')') + " e5\n";
+    ReadLines read(text);
+    ASSERT_EQ(read.lines.size(), depth + 1);
+    EXPECT_EQ(read.line(depth), (Nodes{{M, "d4"}}));
+
+    MoveNumbering numbering;
+    numbering.number(read.lines, 0, 1, 1, 1, 1);
+    EXPECT_EQ(read.lines[depth][0].white, 1u);
+    EXPECT_EQ(read.lines[depth][0].move_number, 1u);
+    EXPECT_EQ(read.lines[0][2].white, 0u);
+}
+
+TEST(MovetextReader, MainLineMovesMatchTheFullRead) {
+    const char* texts[] = {
+        "1. e4 (1. d4 d5 (1... Nf6)) e5 2. Nf3 {x (y} Nc6 3. Bb5 a6 *\n",
+        "1. e4 ) (1. d4 (c4) Nf3) e5 ; c (\n2. Nf3 (2. f4 {a}) Nc6 1-0\n",
+        "e4 () e5 {open (\n",
+        "e4 e5 (d4 d5\n",
+        "",
+    };
+    for (const char* text : texts) {
+        ReadLines full(text);
+        std::vector<std::string> moves;
+        for (const GameNode& node : full.lines[0])
+            if (node.kind == M) moves.push_back(node.text);
+        for (std::size_t limit = 0; limit <= moves.size() + 1; ++limit) {
+            GameLine line;
+            MovetextReader reader;
+            reader.read_main_line_moves(text, line, limit);
+            std::vector<std::string> got;
+            for (const GameNode& node : line) got.push_back(node.text);
+            const std::size_t expected = std::min(limit, moves.size());
+            EXPECT_EQ(got, std::vector<std::string>(moves.begin(), moves.begin() + expected))
+                << text << " limit " << limit;
+        }
+    }
+}
