@@ -146,10 +146,24 @@ const std::array<MagicPair, 64> MagicMoves::rook_constants = {{
     {0x0208008122081004, 53}, {0x82010000820C2145, 52},
 }};
 
-MagicMoves::MagicMoves() {
-    build(true, bishop_, bishop_index_storage_, bishop_set_storage_);
-    build(false, rook_, rook_index_storage_, rook_set_storage_);
+struct MagicMoves::Compressed {
+    std::array<Slider, 64> bishop{};
+    std::array<Slider, 64> rook{};
+    std::vector<std::uint8_t> bishop_index, rook_index;
+    std::vector<Bitboard> bishop_sets, rook_sets;
+
+    Compressed() {
+        build(true, bishop, bishop_index, bishop_sets);
+        build(false, rook, rook_index, rook_sets);
+    }
+};
+
+const MagicMoves::Compressed& MagicMoves::compressed() {
+    static const Compressed tables;  // a throw leaves it unbuilt; the next call tries again
+    return tables;
 }
+
+MagicMoves::MagicMoves() : bishop_(compressed().bishop), rook_(compressed().rook) {}
 
 void MagicMoves::build(bool bishop, std::array<Slider, 64>& sliders, std::vector<std::uint8_t>& index,
                        std::vector<Bitboard>& sets) {

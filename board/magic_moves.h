@@ -18,7 +18,7 @@ struct MagicPair {
 // attack set among the square's distinct sets. Built once; read-only afterwards.
 class MagicMoves {
 public:
-    // Builds every table; throws std::logic_error ("MagicMoves error(1) in constructor" for
+    // Builds every table (once per process); throws std::logic_error ("MagicMoves error(1) in constructor" for
     // bishops, "(2)" for rooks) if a square's table cannot be compressed.
     MagicMoves();
     MagicMoves(const MagicMoves&) = delete;
@@ -68,13 +68,13 @@ private:
         return slider.sets[slider.index[((occupancy & slider.mask) * slider.multiplier) >> slider.shift]];
     }
 
-    void build(bool bishop, std::array<Slider, 64>& sliders, std::vector<std::uint8_t>& index,
-               std::vector<Bitboard>& sets);
+    // The index bytes and distinct sets depend on nothing but the constants, so they are
+    // built once on first use and shared read-only by every MagicMoves.
+    struct Compressed;
+    static const Compressed& compressed();
+    static void build(bool bishop, std::array<Slider, 64>& sliders, std::vector<std::uint8_t>& index,
+                      std::vector<Bitboard>& sets);
 
     std::array<Slider, 64> bishop_{};
     std::array<Slider, 64> rook_{};
-    std::vector<std::uint8_t> bishop_index_storage_;
-    std::vector<std::uint8_t> rook_index_storage_;
-    std::vector<Bitboard> bishop_set_storage_;
-    std::vector<Bitboard> rook_set_storage_;
 };
