@@ -1,0 +1,33 @@
+// MoveGenerator: the legal moves of a position, in a fixed order, each with its check bit.
+#pragma once
+
+#include "board/bitboard.h"
+
+class AttackTables;
+class ChessPosition;
+class MoveList;
+
+// Order: captures and promotions first (pawns by square, each pawn's captures, its en
+// passant capture and then its promotions queen-rook-bishop-knight; then captures by
+// knights, bishops, rooks, queens and the king), then quiet moves (knights, bishops,
+// rooks, queens, pawn pushes, king, castling). Pieces and targets go by ascending square.
+// Legality is decided per move from the pin sets and the check state of the position's
+// last history entry, without making the move.
+class MoveGenerator {
+public:
+    MoveGenerator(const ChessPosition& position, const AttackTables& tables)
+        : position_(position), tables_(tables) {}
+    MoveGenerator(const MoveGenerator&) = delete;
+    MoveGenerator& operator=(const MoveGenerator&) = delete;
+
+    // Replaces the list's contents (count and ordering hints reset) with the legal moves
+    // of the side to move; with tactical_only, only its captures and promotions.
+    void generate(MoveList& list, bool tactical_only = false) const;
+
+private:
+    template <bool White>
+    void generate_for(MoveList& list, bool tactical_only) const;
+
+    const ChessPosition& position_;
+    const AttackTables& tables_;
+};
