@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs each in turn, niced, for the given number of seconds (default 60), starting
+# from the seed corpus in fuzz/corpus/<target>. New inputs and any crash, leak, timeout or
+# out-of-memory input land in <build dir>/work/. Exits non-zero when a target fails.
+#
+#   bench/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen san pgn_game phases)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+shift || true
+build=${VORLINE_FUZZ_BUILD:-build-fuzz}
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(pgn_file fen san pgn_game phases)
+
+command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed (apt-get install clang)"; exit 2; }
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DVORLINE_FUZZ=ON -DVORLINE_SANITIZE=ON -DVORLINE_TESTS=OFF -DVORLINE_BENCH=OFF >/dev/null
+
+status=0
+for target in "${targets[@]}"; do
+  if ! nice -n 19 cmake --build "$build" -j2 --target "fuzz_$target" >/dev/null; then
+    echo "== $target: not built (its subsystem may not be there yet)"
+    continue
+  fi
+  work="$build/work/$target"
+  mkdir -p "$work/corpus"
+  echo "== $target: $seconds s"
+  log="$work/fuzz.log"
+  if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     nice -n 19 "$build/fuzz_$target" "$work/corpus" "fuzz/corpus/$target" \
+       -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 -print_final_stats=1 \
+       -artifact_prefix="$work/" >"$log" 2>&1; then
+    grep -E '^stat::number_of_executed_units|^Done|cov:' "$log" | tail -3
+  else
+    status=1
+    echo "   FAILED: see $log"
+    grep -E 'ERROR|SUMMARY|property violated|Test unit written' "$log" | head -5
+  fi
+done
+exit $status
