@@ -1,9 +1,11 @@
 #include "tool/run.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
@@ -35,6 +37,12 @@ int file_error(std::string_view what, std::string_view file_name, std::ostream& 
     return failure;
 }
 
+// True when both names lead to one existing file.
+bool same_file(const std::string& a, std::string_view b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 // The indexing and answering of a run whose settings are complete.
 int run_phases(const Settings& settings, std::ostream& out) {
     const std::string output_name = output_file_name(settings.epd_file_name);
@@ -53,23 +61,24 @@ int run_phases(const Settings& settings, std::ostream& out) {
     games.close_read();
 
     out << "writing " << output_name << " ..." << std::endl;
-    const AnswerOutcome outcome = phases.answer_positions(settings.epd_file_name, output);
-    const bool output_written = output.close_write();
-    int status = 0;
-    switch (outcome) {
-        case AnswerOutcome::done:
-            break;
-        case AnswerOutcome::failed_epd_not_opened:
-            status = file_error("Error while opening ", failed_epd_file_name, out);
-            break;
-        case AnswerOutcome::epd_not_opened:
-            status = file_error("Error while opening ", settings.epd_file_name, out);
-            break;
-        case AnswerOutcome::failed_epd_not_written:
-            status = file_error("Error while writing ", failed_epd_file_name, out);
-            break;
+    // The EPD file is opened before "failed.epd" is emptied: when it is "failed.epd" itself
+    // (a rerun of the failed lines), the name is removed first, so that the open stream
+    // keeps the old lines and the new "failed.epd" is a new file.
+    std::ifstream epd(settings.epd_file_name, std::ios::binary);
+    if (epd.is_open() && same_file(settings.epd_file_name, failed_epd_file_name)) {
+        std::error_code ignored;
+        std::filesystem::remove(failed_epd_file_name, ignored);
     }
-    if (!output_written) status = file_error("Error while writing ", output_name, out);
+    std::ofstream failed(std::string(failed_epd_file_name), std::ios::binary | std::ios::trunc);
+    if (!failed.is_open()) return file_error("Error while opening ", failed_epd_file_name, out);
+    if (!epd.is_open()) return file_error("Error while opening ", settings.epd_file_name, out);
+
+    phases.answer_positions(epd, failed, output);
+    epd.close();
+    failed.close();
+    int status = 0;
+    if (failed.fail()) status = file_error("Error while writing ", failed_epd_file_name, out);
+    if (!output.close_write()) status = file_error("Error while writing ", output_name, out);
     if (status != 0) return status;
     out << "Finished!" << std::endl;
     return 0;

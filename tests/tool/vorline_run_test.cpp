@@ -168,6 +168,21 @@ TEST_F(VorlineRun, SecondRunAppendsToOutputAndReplacesFailedEpd) {
     }
 }
 
+// Rerunning the failed lines against other games must not empty them before they are read.
+TEST_F(VorlineRun, EpdFileThatIsFailedEpdIsReadWhole) {
+    dir.write("failed.epd", unfound_epd);
+    expect(vorline({"-p", "games.pgn", "-e", "failed.epd"}), 0,
+           "reading games.pgn ...\nwriting failed.pgn ...\nFinished!\n");
+    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
+
+    std::filesystem::remove(dir.path() / "failed.epd");
+    std::filesystem::create_symlink("pos.epd", dir.path() / "failed.epd");
+    expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), 0, complete_run);
+    EXPECT_EQ(dir.read("pos.epd"), unfound_epd);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "failed.epd"));
+    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
+}
+
 TEST_F(VorlineRun, OutputThatCannotBeOpenedFailsTheRun) {
     std::filesystem::create_directory(dir.path() / "pos.pgn");
     expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), failed,
