@@ -1,0 +1,241 @@
+#include "notation/san_move.h"
+
+#include <cstddef>
+#include <stdexcept>
+
+#include "board/chess_position.h"
+#include "board/move_list.h"
+
+namespace {
+
+bool is_file_letter(char c) { return c >= 'a' && c <= 'h'; }
+bool is_rank_digit(char c) { return c >= '1' && c <= '8'; }
+
+// Piece letters "B" to "R" by (letter - 'B'): B, K, N, Q and R name their pieces; every
+// other letter in that range, like every character outside it, means a pawn.
+constexpr std::string_view piece_letter_table = "BPPPPPPPPKPPNPPQR";
+
+std::uint32_t piece_kind_of_token(std::string_view token) {
+    if (token.empty() || token[0] < 'B' || token[0] > 'R') return Piece::pawn;
+    switch (piece_letter_table[std::size_t(token[0] - 'B')]) {
+        case 'N': return Piece::knight;
+        case 'B': return Piece::bishop;
+        case 'R': return Piece::rook;
+        case 'Q': return Piece::queen;
+        case 'K': return Piece::king;
+        default: return Piece::pawn;
+    }
+}
+
+// Castling is recognised only in these exact whole tokens.
+bool is_king_side_castling_token(std::string_view token) {
+    return token == "O-O" || token == "O-O+" || token == "O-O#";
+}
+bool is_queen_side_castling_token(std::string_view token) {
+    return token == "O-O-O" || token == "O-O-O+" || token == "O-O-O#";
+}
+
+// What the token says besides the moving piece; 0 stands for "not given".
+struct TokenFields {
+    std::uint32_t promotion = 0;  // a promotion code of Move
+    char to_file = 0, to_rank = 0;
+    char from_file = 0, from_rank = 0;
+};
+
+// Takes the token apart from its end towards its start.
+TokenFields parse_token(std::string_view work) {
+    TokenFields fields;
+    auto last = [&work] { return work.empty() ? '\0' : work.back(); };
+    auto drop = [&work] { work.remove_suffix(1); };
+
+    while (last() == ' ' || last() == '!' || last() == '?') drop();
+    // One check or mate mark. The move's check bit comes from the generator, not from
+    // the mark: a game that leaves out or adds a "+" must not corrupt the position's
+    // in-check flag, which legal-move generation relies on.
+    if (last() == '+' || last() == '#') drop();
+    if (last() == ')') throw std::logic_error("SanMove operator=(): Illegal character found");
+
+    if (work.size() >= 2 && work[work.size() - 2] == '=') {
+        switch (last()) {
+            case 'Q': fields.promotion = Move::promo_queen; break;
+            case 'R': fields.promotion = Move::promo_rook; break;
+            case 'B': fields.promotion = Move::promo_bishop; break;
+            case 'N': fields.promotion = Move::promo_knight; break;
+            default: throw std::logic_error("SanMove operator=(): wrong promotion format");
+        }
+        work.remove_suffix(2);
+    }
+
+    if (is_rank_digit(last())) {
+        fields.to_rank = last();
+        drop();
+    }
+    if (is_file_letter(last())) {
+        fields.to_file = last();
+        drop();
+    }
+    // Without a destination rank the destination file may be taken but no move matches,
+    // so the origin hints need not be read.
+    if (fields.to_rank == 0) return fields;
+
+    if (last() == 'x') drop();  // the capture mark is not checked against the move
+    if (is_rank_digit(last())) {
+        fields.from_rank = last();
+        drop();
+    }
+    if (is_file_letter(last())) fields.from_file = last();
+    return fields;
+}
+
+}  // namespace
+
+SanMove::SanMove(ChessPosition& position, std::string_view token) : position_(&position) {
+    *this = token;
+}
+
+SanMove::SanMove(ChessPosition& position, Move move) : position_(&position) {
+    move_ = Move::from_word(move.word() & Move::move_bits);
+    write();
+}
+
+SanMove& SanMove::operator=(std::string_view token) {
+    text_.assign(token);
+    move_.clear();
+    resolve();
+    return *this;
+}
+
+void SanMove::resolve() {
+    const TokenFields fields = parse_token(text_);
+
+    MoveList moves;
+    position_->generate_legal_moves(moves);
+
+    const Move* found = nullptr;
+    if (is_king_side_castling_token(text_) || is_queen_side_castling_token(text_)) {
+        const bool king_side = is_king_side_castling_token(text_);
+        for (const Move& m : moves) {
+            if (m.is_castling() && m.is_king_side_castling() == king_side) {
+                found = &m;
+                break;
+            }
+        }
+    } else if (fields.to_file != 0 && fields.to_rank != 0) {
+        const std::uint32_t to = std::uint32_t(fields.to_file - 'a') + 8 * std::uint32_t(fields.to_rank - '1');
+        const std::uint32_t kind = piece_kind_of_token(text_);
+        const Piece piece = position_->white_to_move() ? kind : kind | Piece::black_bit;
+        for (const Move& m : moves) {
+            if (m.to_index() != to || m.piece() != piece) continue;
+            if (fields.from_file != 0 && m.from().file_letter() != fields.from_file) continue;
+            if (fields.from_rank != 0 && m.from().rank_digit() != fields.from_rank) continue;
+            // A promotion suffix names one promotion move; it never turns another move into
+            // a promotion. Without a suffix the first candidate (the queen) is taken.
+            if (fields.promotion != 0 && m.code() != fields.promotion) continue;
+            found = &m;
+            break;
+        }
+    }
+    if (found == nullptr) fail_illegal();
+    move_ = Move::from_word(found->word() & Move::move_bits);
+}
+
+void SanMove::fail_illegal() {
+    move_.clear();
+    throw std::logic_error("SanMove operator=(string): illegal move \"" + text_ + "\"\nfen()=" +
+                           position_->fen());
+}
+
+namespace {
+
+// Whether another piece of the mover's code could also go to the move's square. Cheap
+// attack test first: a piece that can move to a square attacks it, so with no other
+// attacker of that code the legal moves need not be generated.
+bool has_rival_attackers(const ChessPosition& position, Move move) {
+    const std::uint32_t from = move.from_index();
+    const std::uint32_t to = move.to_index();
+    const Bitboard rivals = position.bitboard(move.piece().code()) & ~square_table[from];
+    if (rivals == 0) return false;
+    const AttackTables& tables = position.tables();
+    const Bitboard occupied = position.occupied();
+    switch (move.piece().kind()) {
+        case Piece::knight: return (tables.knight_attacks(to) & rivals) != 0;
+        case Piece::bishop: return (tables.bishop_attacks(to, occupied) & rivals) != 0;
+        case Piece::rook: return (tables.rook_attacks(to, occupied) & rivals) != 0;
+        case Piece::queen: return (tables.queen_attacks(to, occupied) & rivals) != 0;
+        case Piece::king: return (tables.king_attacks(to) & rivals) != 0;
+        default: return false;
+    }
+}
+
+// Writes what of the origin square the move's SAN must show ("", file, rank or both) so
+// that no other legal move of the same piece code to the same square reads the same.
+std::size_t write_origin(const ChessPosition& position, Move move, char* out) {
+    if (!has_rival_attackers(position, move)) return 0;
+    MoveList moves;
+    position.generate_legal_moves(moves);
+    const Square from = move.from();
+    bool any = false, same_file = false, same_rank = false;
+    for (const Move& m : moves) {
+        if (m.piece() != move.piece() || m.to_index() != move.to_index() ||
+            m.from_index() == from.value())
+            continue;
+        any = true;
+        same_file |= m.from().file() == from.file();
+        same_rank |= m.from().rank() == from.rank();
+    }
+    if (!any) return 0;
+    std::size_t n = 0;
+    if (!same_file) {
+        out[n++] = from.file_letter();
+    } else if (!same_rank) {
+        out[n++] = from.rank_digit();
+    } else {
+        out[n++] = from.file_letter();
+        out[n++] = from.rank_digit();
+    }
+    return n;
+}
+
+}  // namespace
+
+void SanMove::write() {
+    // The longest SAN is 8 characters (Qh4xe1+ or exd8=Q+); the text stays in the
+    // string's own buffer, so writing allocates nothing.
+    char buffer[16];
+    std::size_t n = 0;
+    const Move m = move_;
+    if (m.code() == Move::nullmove) {
+        buffer[n++] = '-';
+        buffer[n++] = '-';
+    } else if (m.is_castling()) {
+        const std::string_view castling = m.is_king_side_castling() ? "O-O" : "O-O-O";
+        for (char c : castling) buffer[n++] = c;
+    } else {
+        const Piece piece = m.piece();
+        if (piece.is_pawn()) {
+            if (m.is_capture()) buffer[n++] = m.from().file_letter();
+        } else {
+            buffer[n++] = "?PNBRQK?"[piece.kind()];
+            n += write_origin(*position_, m, buffer + n);
+        }
+        if (m.is_capture()) buffer[n++] = 'x';
+        buffer[n++] = m.to().file_letter();
+        buffer[n++] = m.to().rank_digit();
+        if (m.is_promotion()) {
+            buffer[n++] = '=';
+            buffer[n++] = "QRBN"[m.code() - Move::promo_queen];
+        }
+    }
+    if (m.check()) buffer[n++] = gives_mate() ? '#' : '+';
+    text_.assign(buffer, n);
+}
+
+// Whether the side to move has no legal move once the (checking) move is made. The move
+// is made and taken back, so the position is the same afterwards.
+bool SanMove::gives_mate() const {
+    position_->make_move(move_);
+    MoveList replies;
+    position_->generate_legal_moves(replies);
+    position_->unmake_move();
+    return replies.empty();
+}
