@@ -7,10 +7,11 @@
 #   bench/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen san pgn_game phases)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 seconds=${1:-60}
 shift || true
-build=${VORLINE_FUZZ_BUILD:-build-fuzz}
+build=$(realpath -m "${VORLINE_FUZZ_BUILD:-build-fuzz}")
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(pgn_file fen san pgn_game phases)
 
@@ -30,7 +31,7 @@ for target in "${targets[@]}"; do
   echo "== $target: $seconds s"
   log="$work/fuzz.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-     nice -n 19 "$build/fuzz_$target" "$work/corpus" "fuzz/corpus/$target" \
+     nice -n 19 "$build/fuzz_$target" "$work/corpus" "$root/fuzz/corpus/$target" \
        -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 -print_final_stats=1 \
        -artifact_prefix="$work/" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^Done|cov:' "$log" | tail -3

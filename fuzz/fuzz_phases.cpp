@@ -1,0 +1,103 @@
+// Runs the whole tool in-process on a fuzzed PGN file and EPD file, in a scratch
+// directory. The input is split at the line "%%EPD%%": the PGN text before it, the EPD text
+// after it (without it, the same bytes serve as both). Every run must finish, and every
+// EPD line must come out once: as a game in the output file or, unchanged and in order, in
+// "failed.epd".
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz/fuzz_support.h"
+#include "tool/run.h"
+
+namespace {
+
+constexpr std::string_view separator = "\n%%EPD%%\n";
+
+// The EPD lines as the tool reads them: one carriage return before a line feed belongs to
+// the line break, and a last line without a break counts.
+std::vector<std::string_view> epd_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::size_t count_games(std::string_view output) {
+    std::size_t count = 0;
+    for (std::size_t at = output.find("[Event \"?\"]\n"); at != std::string_view::npos;
+         at = output.find("[Event \"?\"]\n", at + 1))
+        if (at == 0 || output[at - 1] == '\n') ++count;
+    return count;
+}
+
+// The tool writes "failed.epd" into the current directory: each run happens in the scratch
+// directory, and the fuzzer's own directory is restored after it.
+class InScratchDirectory {
+public:
+    InScratchDirectory() : home_(std::filesystem::current_path()) {
+        std::filesystem::current_path(scratch_directory());
+    }
+    ~InScratchDirectory() { std::filesystem::current_path(home_); }
+    InScratchDirectory(const InScratchDirectory&) = delete;
+    InScratchDirectory& operator=(const InScratchDirectory&) = delete;
+
+private:
+    std::filesystem::path home_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    silence_error_stream();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input = as_text(data, size);
+    const std::size_t split = input.find(separator);
+    const std::string_view games = split == std::string_view::npos ? input : input.substr(0, split);
+    const std::string_view epd =
+        split == std::string_view::npos ? input : input.substr(split + separator.size());
+    write_scratch_file("games.pgn", games);
+    write_scratch_file("pos.epd", epd);
+    const InScratchDirectory in_scratch;
+    std::filesystem::remove("pos.pgn");
+    const char* depth = size % 3 == 0 ? "1000" : "24";
+
+    const char* arguments[] = {"-p", "games.pgn", "-e", "pos.epd", "-d", depth};
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_vorline(arguments, out, err);
+    require(status == 0, "a run on readable files succeeds");
+    require(out.str() == "reading games.pgn ...\nwriting pos.pgn ...\nFinished!\n", "progress lines");
+
+    const std::vector<std::string_view> lines = epd_lines(epd);
+    const std::string failed = read_file("failed.epd");
+    require(failed.empty() || failed.back() == '\n', "failed.epd ends with a line break");
+    std::size_t next = 0;
+    std::size_t failed_count = 0;
+    for (const std::string_view line : split_lines(failed, false)) {
+        while (next < lines.size() && lines[next] != line) ++next;
+        require(next < lines.size(), "failed.epd holds EPD lines, unchanged and in order");
+        ++next;
+        ++failed_count;
+    }
+    const std::size_t games_written = count_games(read_file("pos.pgn"));
+    require(games_written + failed_count == lines.size(), "every EPD line comes out once");
+    return 0;
+}
