@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "pgn/assign_text.h"
 #include "pgn/game_node.h"
 #include "pgn/reuse_list.h"
 
@@ -13,13 +14,6 @@
 using GameLine = ReuseList<GameNode>;
 // All lines of a game; line 0 is the main line.
 using GameLines = ReuseList<GameLine>;
-
-// Replaces the contents of `target`, reusing its buffer. (Written out rather than
-// std::string::assign, which draws a spurious -Wrestrict from GCC 12 when inlined.)
-inline void assign_text(std::string& target, std::string_view text) {
-    target.resize(text.size());
-    if (!text.empty()) std::memcpy(target.data(), text.data(), text.size());
-}
 
 // Appends a node with the given kind and text; side and number are reset.
 inline GameNode& append_node(GameLine& line, NodeKind kind, std::string_view text) {

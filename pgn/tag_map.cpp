@@ -23,7 +23,7 @@ std::string& TagMap::operator[](std::string_view name) {
     const std::size_t i = lower_bound(name);
     if (i < entries_.size() && entries_[i].first == name) return entries_[i].second;
     Entry& entry = entries_.insert_slot(i);
-    entry.first.assign(name);
+    assign_text(entry.first, name);
     entry.second.clear();
     return entry.second;
 }

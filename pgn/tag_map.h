@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "pgn/assign_text.h"
 #include "pgn/reuse_list.h"
 
 // Tag pairs ordered by byte-wise comparison of their names. A game has a few dozen tags
@@ -27,7 +28,7 @@ public:
     // The value of `name`, inserted empty when the name has none yet.
     std::string& operator[](std::string_view name);
 
-    void set(std::string_view name, std::string_view value) { (*this)[name].assign(value); }
+    void set(std::string_view name, std::string_view value) { assign_text((*this)[name], value); }
 
 private:
     // Index of the first entry whose name is not less than `name`.

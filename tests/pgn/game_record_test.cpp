@@ -1,0 +1,248 @@
+// The game record: tags, cursor, stepping, adding moves and variations, comments.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "notation/san_move.h"
+#include "pgn/game.h"
+
+namespace {
+
+constexpr const char* initial_fen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+using Nodes = std::vector<std::pair<NodeKind, std::string>>;
+
+Nodes nodes_of(const Game& game, std::size_t line) {
+    Nodes nodes;
+    for (const GameNode& node : game.lines()[line]) nodes.emplace_back(node.kind, node.text);
+    return nodes;
+}
+
+// The move that `san` names in the game's current position.
+Move move_of(Game& game, std::string_view san) {
+    return SanMove(game.get_position(), san).move();
+}
+
+void add_moves(Game& game, std::initializer_list<std::string_view> moves) {
+    for (std::string_view san : moves) game.add_move(move_of(game, san));
+}
+
+constexpr NodeKind M = NodeKind::move;
+constexpr NodeKind C = NodeKind::comment;
+constexpr NodeKind N = NodeKind::nag;
+constexpr NodeKind V = NodeKind::variation;
+constexpr NodeKind R = NodeKind::result;
+
+}  // namespace
+
+TEST(GameRecord, NewAndClearedGamesAreEmptyAtTheInitialPosition) {
+    Game game;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(game.lines().size(), 1u);
+        EXPECT_TRUE(game.lines()[0].empty());
+        EXPECT_EQ(game.get_result(), "*");
+        EXPECT_TRUE(game.has_no_tags());
+        EXPECT_EQ(game.start_fen(), initial_fen);
+        EXPECT_EQ(game.start_white_to_move(), 1u);
+        EXPECT_EQ(game.start_move_number(), 1u);
+        EXPECT_EQ(game.cursor_text(), "{0,0}");
+        EXPECT_EQ(game.get_next_position(), "");
+        game.read_pgn("[Event \"x\"]\n\n1. e4 (1. d4) e5 1-0\n");
+        game.clear();
+    }
+}
+
+TEST(GameRecord, TagsAreSetOnceInOrderAndOnlyOnTheMainLine) {
+    Game game;
+    game.set_tag("Event", "A");
+    game.set_tag("Site", "S");
+    game.set_tag("Event", "B");
+    ASSERT_EQ(game.tag_order().size(), 2u);
+    EXPECT_EQ(game.tag_order()[0], "Event");
+    EXPECT_EQ(game.get_tag("Event"), "B");
+    EXPECT_EQ(game.get_tag("Round"), "");
+    EXPECT_EQ(game.tags().size(), 2u);
+    game.set_tag("White", "Tal");
+    EXPECT_EQ(game.get_players(), "Tal ");
+    game.set_tag("Result", "1-0");
+    EXPECT_EQ(game.get_result(), "*");
+
+    add_moves(game, {"e4"});
+    game.get_first_position();
+    add_moves(game, {"d4"});  // opens line 1
+    ASSERT_EQ(game.cursor_line(), 1u);
+    game.set_tag("Black", "Petrosian");
+    EXPECT_EQ(game.get_tag("Black"), "");
+}
+
+TEST(GameRecord, FenTagSetsTheStartAndNumbering) {
+    Game game;
+    game.set_tag("FEN", "4k3/8/8/8/8/8/8/4K2R b K - 0 12");
+    EXPECT_EQ(game.start_white_to_move(), 0u);
+    EXPECT_EQ(game.start_move_number(), 12u);
+    EXPECT_EQ(game.get_position().fen(), "4k3/8/8/8/8/8/8/4K2R b K - 0 12");
+    add_moves(game, {"Kd7", "O-O"});
+    game.number_moves(0, game.start_white_to_move(), game.start_move_number());
+    const GameLine& line = game.lines()[0];
+    EXPECT_EQ(line[0].white, 0u);
+    EXPECT_EQ(line[0].move_number, 12u);
+    EXPECT_EQ(line[1].white, 1u);
+    EXPECT_EQ(line[1].move_number, 13u);
+    EXPECT_EQ(line[1].text, "O-O");
+
+    EXPECT_THROW(game.set_tag("FEN", "4k3/8/8/X/8/8/8/4K3 w - - 0 1"), std::logic_error);
+}
+
+TEST(GameRecord, SteppingForwardAndBack) {
+    Game game;
+    game.read_pgn("[Event \"A\"]\n\n1. e4 {best} e5 $1 2. Nf3 1-0\n");
+    EXPECT_EQ(game.get_next_move(), move_of(game, "e4"));
+    EXPECT_EQ(game.cursor_text(), "{0,0}");
+    EXPECT_TRUE(game.is_first_move());
+    EXPECT_EQ(game.get_next_position(),
+              "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1");
+    EXPECT_FALSE(game.is_first_move());
+    EXPECT_EQ(game.get_comment(), "best");
+    game.get_next_position();
+    EXPECT_EQ(game.get_comment(), "");
+    game.get_next_position();
+    EXPECT_EQ(game.cursor_text(), "{0,5}");
+    // Only the result is left: one step past it, then nothing.
+    const std::string last = game.get_position().fen();
+    EXPECT_EQ(game.get_next_position(), last);
+    EXPECT_EQ(game.cursor_text(), "{0,6}");
+    EXPECT_EQ(game.get_next_position(), "");
+    EXPECT_EQ(game.get_next_move(), Move());
+
+    EXPECT_EQ(game.get_previous_position(),
+              "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
+    EXPECT_EQ(game.cursor_text(), "{0,4}");
+    game.get_previous_position();
+    EXPECT_EQ(game.get_previous_position(), initial_fen);
+    EXPECT_EQ(game.get_previous_position(), "");
+    EXPECT_EQ(game.get_last_position(), last);
+    EXPECT_EQ(game.cursor_text(), "{0,6}");
+    EXPECT_EQ(game.get_first_position(), initial_fen);
+    EXPECT_EQ(game.get_hash(), 0x463B96181691FC9Cu);
+}
+
+TEST(GameRecord, UnreadableMoveStopsStepping) {
+    Game game;
+    game.read_pgn("1. e4 Nf4 2. Nf3\n");
+    game.get_next_position();
+    const std::string before = game.get_position().fen();
+    EXPECT_THROW(game.get_next_position(), std::logic_error);
+    EXPECT_EQ(game.cursor_text(), "{0,1}");
+    EXPECT_EQ(game.get_position().fen(), before);
+    EXPECT_THROW(game.get_next_move(), std::logic_error);
+}
+
+TEST(GameRecord, StepStatesMatchTheFenResults) {
+    Game game;
+    game.read_pgn("1. e4 {x} *\n");
+    EXPECT_EQ(game.step_forward(), Game::Step::move_played);
+    EXPECT_EQ(game.step_forward(), Game::Step::no_move);
+    EXPECT_EQ(game.step_forward(), Game::Step::end_of_line);
+    game.rewind();
+    EXPECT_EQ(game.get_position().fen(), initial_fen);
+}
+
+TEST(GameRecord, AddMoveFollowsOrOpensVariations) {
+    Game game;
+    add_moves(game, {"e4"});
+    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}}));
+    EXPECT_EQ(game.cursor_text(), "{0,1}");
+
+    game.get_first_position();
+    add_moves(game, {"e4"});  // already there: followed
+    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}}));
+    EXPECT_EQ(game.cursor_text(), "{0,1}");
+
+    game.get_first_position();
+    add_moves(game, {"d4"});
+    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {V, "(1)"}}));
+    EXPECT_EQ(nodes_of(game, 1), (Nodes{{M, "d4"}}));
+    EXPECT_EQ(game.cursor_text(), "{1,1}");
+    add_moves(game, {"d5"});
+    EXPECT_EQ(nodes_of(game, 1), (Nodes{{M, "d4"}, {M, "d5"}}));
+
+    game.get_first_position();
+    add_moves(game, {"d4"});  // follows line 1
+    EXPECT_EQ(game.lines().size(), 2u);
+    EXPECT_EQ(game.cursor_text(), "{1,1}");
+    EXPECT_EQ(game.get_position().fen(),
+              "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq - 0 1");
+
+    // Back out of the variation: the cursor returns to the move it is an alternative to.
+    EXPECT_EQ(game.get_previous_position(), initial_fen);
+    EXPECT_EQ(game.cursor_text(), "{0,0}");
+}
+
+TEST(GameRecord, MoveTextsInAnotherFormDoNotMatch) {
+    Game game;
+    game.read_pgn("1. Ng1f3 *\n");
+    EXPECT_FALSE(game.find_move(move_of(game, "Nf3")));
+    game.add_move(move_of(game, "Nf3"));
+    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "Ng1f3"}, {V, "(1)"}, {R, "*"}}));
+    EXPECT_EQ(nodes_of(game, 1), (Nodes{{M, "Nf3"}}));
+}
+
+TEST(GameRecord, FindMoveLooksAtAlternativesOfTheNextMoveOnly) {
+    Game game;
+    game.read_pgn("1. e4 (1. d4) (1. c4 {x}) e5 (1... c5) *\n");
+    EXPECT_TRUE(game.find_move(move_of(game, "c4")));
+    EXPECT_EQ(game.cursor_text(), "{2,0}");
+    game.get_first_position();
+    EXPECT_FALSE(game.find_move(move_of(game, "Nf3")));
+    EXPECT_EQ(game.cursor_text(), "{0,0}");
+    game.get_next_position();
+    EXPECT_TRUE(game.find_move(move_of(game, "c5")));
+    EXPECT_EQ(game.cursor_text(), "{3,0}");
+}
+
+TEST(GameRecord, Comments) {
+    Game game;
+    game.read_pgn("1. e4 $1 {good} e5\n");
+    game.get_next_position();
+    EXPECT_EQ(game.get_comment(), "good");
+    // The slot right behind the move holds no comment: a new one goes there.
+    game.set_comment("better");
+    EXPECT_EQ(nodes_of(game, 0),
+              (Nodes{{M, "e4"}, {C, "better"}, {N, "$1"}, {C, "good"}, {M, "e5"}}));
+    game.set_comment("best");
+    EXPECT_EQ(nodes_of(game, 0)[1].second, "best");
+    EXPECT_EQ(game.lines()[0].size(), 5u);
+    game.get_next_position();
+    game.set_comment("");
+    game.set_comment("end");
+    EXPECT_EQ(nodes_of(game, 0).back(), (std::pair<NodeKind, std::string>{C, "end"}));
+    EXPECT_EQ(game.get_comment(), "end");
+
+    Game fresh;
+    fresh.read_pgn("1. e4 e5\n");
+    fresh.set_comment("before");
+    EXPECT_EQ(nodes_of(fresh, 0), (Nodes{{C, "before"}, {M, "e4"}, {M, "e5"}}));
+    EXPECT_EQ(fresh.cursor_text(), "{0,1}");
+    EXPECT_TRUE(fresh.is_first_move());
+}
+
+TEST(GameRecord, VariationReferencesThatNameNoLaterLineAreNotFollowed) {
+    Game game;
+    // The stray ")" leaves "(1. d4)" in the main line as a reference that names no line.
+    game.read_pgn("1. e4 ) (1. d4) e5 *\n");
+    ASSERT_EQ(game.lines().size(), 1u);
+    game.number_moves(0, 1, 1);
+    EXPECT_EQ(game.lines()[0][2].white, 0u);
+    // Behind a variation node Black's move gets its number, even when nothing was written.
+    EXPECT_EQ(game.get_full_pgn(), "\n1. e4 1... e5  *\n\n");
+
+    game.clear();
+    add_moves(game, {"e4"});
+    game.get_first_position();
+    add_moves(game, {"d4"});
+    game.number_moves(1, 1, 1);  // a variation line numbered on its own
+    EXPECT_EQ(game.lines()[1][0].move_number, 1u);
+}

@@ -1,0 +1,136 @@
+// Cutting a game to its opening.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pgn/game.h"
+
+namespace {
+
+const char* const long_game =
+    "[Event \"E\"]\n[Site \"S\"]\n[Date \"2000.01.01\"]\n[Round \"3\"]\n[White \"W\"]\n"
+    "[Black \"B\"]\n[Result \"1-0\"]\n[ECO \"C65\"]\n[WhiteElo \"2700\"]\n\n"
+    "1. e4 e5 2. Nf3 Nc6 3. Bb5 {Spanish} Nf6 (3... a6 4. Ba4 (4. Bxc6)) 4. O-O Nxe4 $5 "
+    "5. d4 Nd6 6. Bxc6 dxc6 7. dxe5 Nf5 8. Qxd8+ Kxd8 9. Nc3 Ke8 10. h3 h5 11. Bf4 Be7 "
+    "12. Rad1 Be6 13. Ng5 Rh6 14. g3 Bxg5 15. Bxg5 Rg6 1-0\n";
+
+std::vector<std::string> main_line_texts(const Game& game) {
+    std::vector<std::string> texts;
+    for (const GameNode& node : game.lines()[0]) texts.push_back(node.text);
+    return texts;
+}
+
+void expect_same_record(const Game& a, const Game& b) {
+    EXPECT_EQ(main_line_texts(a), main_line_texts(b));
+    ASSERT_EQ(a.lines()[0].size(), b.lines()[0].size());
+    for (std::size_t i = 0; i < a.lines()[0].size(); ++i) {
+        EXPECT_EQ(a.lines()[0][i].kind, b.lines()[0][i].kind);
+        EXPECT_EQ(a.lines()[0][i].white, b.lines()[0][i].white);
+        EXPECT_EQ(a.lines()[0][i].move_number, b.lines()[0][i].move_number);
+    }
+    EXPECT_EQ(a.lines().size(), b.lines().size());
+    EXPECT_TRUE(std::equal(a.tag_order().begin(), a.tag_order().end(), b.tag_order().begin(),
+                           b.tag_order().end()));
+    EXPECT_TRUE(std::equal(a.tags().begin(), a.tags().end(), b.tags().begin(), b.tags().end()));
+    EXPECT_EQ(a.get_result(), b.get_result());
+    EXPECT_EQ(a.start_fen(), b.start_fen());
+    EXPECT_EQ(a.cursor_text(), b.cursor_text());
+}
+
+}  // namespace
+
+TEST(GameTrimming, KeepsTheFirstMovesOfTheMainLineOnly) {
+    Game game;
+    game.read_pgn(long_game);
+    game.keep_opening(24);
+    ASSERT_EQ(game.lines().size(), 1u);
+    const GameLine& line = game.lines()[0];
+    ASSERT_EQ(line.size(), 25u);
+    for (std::size_t i = 0; i < 24; ++i) EXPECT_EQ(line[i].kind, NodeKind::move);
+    EXPECT_EQ(line[23].text, "Be6");
+    EXPECT_EQ(line[23].white, 0u);
+    EXPECT_EQ(line[23].move_number, 12u);
+    EXPECT_EQ(line[24].kind, NodeKind::result);
+    EXPECT_EQ(line[24].text, "*");
+    EXPECT_EQ(game.get_result(), "*");
+
+    game.keep_opening(30);  // a larger count changes nothing
+    EXPECT_EQ(game.lines()[0].size(), 25u);
+    game.keep_opening(2);
+    EXPECT_EQ(main_line_texts(game), (std::vector<std::string>{"e4", "e5", "*"}));
+    game.keep_opening(0);
+    EXPECT_EQ(main_line_texts(game), (std::vector<std::string>{"*"}));
+}
+
+TEST(GameTrimming, ShortGamesKeepAllTheirMoves) {
+    Game game;
+    game.read_pgn("1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 1/2-1/2\n");
+    game.keep_opening(24);
+    EXPECT_EQ(game.lines()[0].size(), 11u);
+    EXPECT_EQ(game.lines()[0][10].text, "*");
+}
+
+TEST(GameTrimming, TagsBecomeTheSevenRosterTags) {
+    Game game;
+    game.read_pgn(long_game);
+    game.keep_opening(24);
+    EXPECT_EQ(game.tags().size(), 7u);
+    EXPECT_EQ(game.get_tag("Event"), "?");
+    EXPECT_EQ(game.get_tag("Date"), "????.??.??");
+    EXPECT_EQ(game.get_tag("Round"), "1");
+    EXPECT_EQ(game.get_tag("Result"), "*");
+    EXPECT_EQ(game.get_tag("ECO"), "");
+    EXPECT_EQ(std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
+              (std::vector<std::string>{"Event", "Site", "Date", "Round", "White", "Black",
+                                        "Result"}));
+    EXPECT_EQ(game.get_pgn().substr(0, 13), "[Event \"?\"]\n[");
+
+    game.read_pgn("[ECO \"A00\"]\n[Event \"E\"]\n\n1. a3 *\n");
+    game.keep_opening(24);
+    EXPECT_EQ(std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
+              (std::vector<std::string>{"ECO", "Event"}));
+    EXPECT_EQ(game.get_tag("ECO"), "");
+}
+
+TEST(GameTrimming, StartPositionAndCursorStay) {
+    Game game;
+    game.read_pgn("[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 12\"]\n\n12... Kd7 13. Kd2 *\n");
+    game.get_next_position();
+    game.keep_opening(1);
+    EXPECT_EQ(game.start_fen(), "4k3/8/8/8/8/8/8/4K3 b - - 0 12");
+    EXPECT_EQ(game.start_white_to_move(), 0u);
+    EXPECT_EQ(game.get_tag("FEN"), "");
+    EXPECT_EQ(game.cursor_text(), "{0,1}");
+    EXPECT_EQ(game.get_first_position(), "4k3/8/8/8/8/8/8/4K3 b - - 0 12");
+}
+
+TEST(GameTrimming, ReadingTheOpeningAloneGivesTheSameRecord) {
+    const std::string texts[] = {
+        long_game,
+        "[Event \"A\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 12\"]\n\n12... Kd7 13. Kd2 *\n",
+        "1. e4 ) (1. d4) e5 {x\n(y} 2. Nf3 ; z (\n Nc6 *\n",
+        "[A \"1\"]\n[B \"2\"]\n[C \"3\"]\n[D \"4\"]\n[E \"5\"]\n[F \"6\"]\n[G \"7\"]\n[H \"8\"]\n",
+        "",
+    };
+    Game full;
+    Game opening;
+    for (const std::string& text : texts) {
+        for (std::uint32_t depth : {0u, 1u, 3u, 24u, 0xFFFFFFFFu}) {
+            full.read_pgn(text);
+            full.keep_opening(depth);
+            opening.read_opening(text, depth);
+            SCOPED_TRACE(text + " depth " + std::to_string(depth));
+            expect_same_record(full, opening);
+            EXPECT_EQ(full.get_position().fen(), opening.get_position().fen());
+        }
+    }
+    // A bad FEN tag: reported once by each, the same record afterwards.
+    const std::string bad = "[Event \"A\"]\n[FEN \"X/8 w - - 0 1\"]\n\n1. e4 *\n";
+    testing::internal::CaptureStderr();
+    full.read_pgn(bad);
+    full.keep_opening(24);
+    opening.read_opening(bad, 24);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), bad + "\n" + bad + "\n");
+    expect_same_record(full, opening);
+}

@@ -1,0 +1,167 @@
+// Real game files: every game reads, steps through its main line, and reads back the same
+// from its full PGN text; reading only the opening gives the same record as trimming.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "pgn/game.h"
+#include "pgn/pgn_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path data_dir() {
+    return fs::path(VORLINE_DATA_DIR) / "games";
+}
+
+std::vector<fs::path> game_files() {
+    std::vector<fs::path> files;
+    const fs::path samples = data_dir() / "samples";
+    if (fs::is_directory(samples))
+        for (const auto& entry : fs::directory_iterator(samples))
+            if (entry.path().extension() == ".pgn") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    if (fs::exists(data_dir() / "bench.pgn")) files.push_back(data_dir() / "bench.pgn");
+    return files;
+}
+
+bool same_node(const GameNode& x, const GameNode& y) {
+    return x.kind == y.kind && x.text == y.text && x.white == y.white &&
+           x.move_number == y.move_number;
+}
+
+// Result nodes are left out when `skip_results`: the writer writes the game's result once
+// at the end instead, so they do not come back from its text where they stood.
+bool same_lines(const Game& a, const Game& b, bool skip_results) {
+    if (a.lines().size() != b.lines().size()) return false;
+    for (std::size_t l = 0; l < a.lines().size(); ++l) {
+        const GameLine& x = a.lines()[l];
+        const GameLine& y = b.lines()[l];
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (;; ++i, ++j) {
+            while (skip_results && i < x.size() && x[i].kind == NodeKind::result) ++i;
+            while (skip_results && j < y.size() && y[j].kind == NodeKind::result) ++j;
+            if (i == x.size() || j == y.size()) break;
+            if (!same_node(x[i], y[j])) return false;
+        }
+        if (i != x.size() || j != y.size()) return false;
+    }
+    return true;
+}
+
+bool same_tags(const Game& a, const Game& b) {
+    return std::equal(a.tag_order().begin(), a.tag_order().end(), b.tag_order().begin(),
+                      b.tag_order().end()) &&
+           std::equal(a.tags().begin(), a.tags().end(), b.tags().begin(), b.tags().end());
+}
+
+// Records that PGN text cannot carry back: a comment holding "}" (read from a ";" comment,
+// written in braces) and an empty variation line (written "()", which reads as nothing).
+bool writable_as_read(const Game& game) {
+    for (std::size_t l = 0; l < game.lines().size(); ++l) {
+        if (l > 0 && game.lines()[l].empty()) return false;
+        for (const GameNode& node : game.lines()[l])
+            if (node.kind == NodeKind::comment && node.text.find('}') != std::string::npos)
+                return false;
+    }
+    return true;
+}
+
+struct FileReport {
+    std::size_t games = 0;
+    std::size_t moves = 0;
+    std::size_t not_comparable = 0;
+    std::size_t failed_in_opening = 0;  // within the first 24 half moves
+    std::map<std::string, std::size_t> step_failures;  // why, count
+    std::vector<std::string> round_trip_failures;
+    std::vector<std::string> opening_mismatches;
+};
+
+// The first line of an error text with the token, without the position.
+std::string error_kind(const std::logic_error& error) {
+    const std::string text = error.what();
+    const std::size_t quote = text.find('"');
+    return quote == std::string::npos ? text.substr(0, text.find('\n'))
+                                      : text.substr(0, quote);
+}
+
+FileReport check_file(const fs::path& path) {
+    FileReport report;
+    Game game;
+    Game again;
+    Game opening;
+    PgnFile file;
+    file.open_read(path.string());
+    for (const std::string* text = &file.read_first_game(); !text->empty();
+         text = &file.read_next_game()) {
+        ++report.games;
+        game.read_pgn(*text);
+        std::size_t played = 0;
+        try {
+            while (game.step_forward() != Game::Step::end_of_line) ++played;
+        } catch (const std::logic_error& error) {
+            // A text that runs on into the next game (no empty line between them) holds
+            // that game's tags as moves behind its own result.
+            const GameLine& main_line = game.lines()[0];
+            const bool after_result = std::any_of(
+                main_line.begin(), main_line.begin() + game.cursor_index(),
+                [](const GameNode& node) { return node.kind == NodeKind::result; });
+            ++report.step_failures[error_kind(error) +
+                                   (after_result ? "(behind the result)" : "")];
+            if (played < 24) ++report.failed_in_opening;
+        }
+        report.moves += played;
+
+        const std::string full = game.get_full_pgn();
+        again.read_pgn(full);
+        if (!writable_as_read(game))
+            ++report.not_comparable;
+        else if (!same_tags(game, again) || !same_lines(game, again, true) ||
+                 again.get_result() != game.get_result())
+            report.round_trip_failures.push_back(*text);
+
+        game.keep_opening(24);
+        game.get_first_position();
+        opening.read_opening(*text, 24);
+        if (!same_tags(game, opening) || !same_lines(game, opening, false) ||
+            game.get_position().fen() != opening.get_position().fen())
+            report.opening_mismatches.push_back(*text);
+    }
+    return report;
+}
+
+}  // namespace
+
+TEST(RealGames, ReadStepWriteAndReadBack) {
+    const std::vector<fs::path> files = game_files();
+    if (files.empty()) GTEST_SKIP() << "no game files under " << data_dir();
+    for (const fs::path& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        testing::internal::CaptureStderr();  // unreadable FEN tags are reported there
+        const FileReport report = check_file(path);
+        testing::internal::GetCapturedStderr();
+        std::size_t failed = 0;
+        for (const auto& [kind, count] : report.step_failures) failed += count;
+        std::printf("%-40s %7zu games %9zu moves %6zu stop early (%zu in the first 24 half "
+                    "moves), %zu not comparable after writing\n",
+                    path.filename().string().c_str(), report.games, report.moves, failed,
+                    report.failed_in_opening, report.not_comparable);
+        for (const auto& [kind, count] : report.step_failures)
+            std::printf("    %6zu  %s\n", count, kind.c_str());
+        EXPECT_GT(report.games, 0u);
+        EXPECT_TRUE(report.round_trip_failures.empty())
+            << report.round_trip_failures.size() << " games, first:\n"
+            << report.round_trip_failures.front();
+        EXPECT_TRUE(report.opening_mismatches.empty())
+            << report.opening_mismatches.size() << " games, first:\n"
+            << report.opening_mismatches.front();
+    }
+}
