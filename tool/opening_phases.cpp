@@ -1,19 +1,116 @@
 #include "tool/opening_phases.h"
 
+#include <exception>
 #include <string>
+#include <utility>
 
+#include "board/hash_keys.h"
+#include "board/move_list.h"
 #include "tool/epd_line.h"
 
-void OpeningPhases::build_index(PgnFile& games, std::uint32_t /*depth*/) {
-    // The index is not built yet: the games are only cut.
+namespace {
+
+std::uint64_t start_key() {
+    const AttackTables tables;
+    ChessPosition position(tables);
+    position.set_start_position();
+    return position.hash();
+}
+
+}  // namespace
+
+std::uint64_t lookup_key(const ChessPosition& position) {
+    const std::uint64_t key = position.hash();
+    const std::uint32_t ep = position.en_passant_square();
+    if (ep >= 64) return key;
+    // White to move: Black's pawn went to ep - 8 (rank 5) from ep + 8; Black to move: White's
+    // pawn stands on ep + 8 (rank 4). A capturing pawn stands on that rank, one file aside.
+    const bool white = position.white_to_move();
+    const std::uint32_t wanted_rank = white ? 5 : 2;
+    bool capturable = false;
+    if (ep / 8 == wanted_rank) {
+        const std::uint32_t pawn_square = white ? ep - 8 : ep + 8;
+        const Piece capturer = white ? Piece(Piece::white_pawn) : Piece(Piece::black_pawn);
+        const std::uint32_t file = pawn_square % 8;
+        capturable = (file > 0 && position.piece_on(pawn_square - 1) == capturer) ||
+                     (file < 7 && position.piece_on(pawn_square + 1) == capturer);
+    }
+    return capturable ? key : key ^ HashKeys::en_passant_keys[ep & 7];
+}
+
+OpeningPhases::OpeningPhases()
+    : tables_(std::make_unique<const AttackTables>()),
+      epd_position_(*tables_),
+      index_(start_key()) {}
+
+void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
+        // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
+        if (text->find("FEN") != std::string::npos) continue;
+        try {
+            // The game as read and cut to its first `depth` half moves, cursor at the start.
+            game_.read_opening(*text, depth);
+            OpeningIndex::Node parent = OpeningIndex::root;
+            if (game_.get_hash() != index_.root_key()) continue;  // never from the start
+            for (std::uint32_t step = 0; step < depth; ++step) {
+                // Only a step that plays a move records anything: past the last move, or
+                // past a trailing result, the line is exhausted.
+                if (game_.step_forward() != Game::Step::move_played) break;
+                const ChessPosition& position = std::as_const(game_).get_position();
+                parent = index_.record(position.hash(), parent, position.last_move().word());
+            }
+        } catch (...) {
+            // An unreadable or illegal move, or a failed allocation, ends this game only;
+            // the positions it has added stay.
+        }
     }
 }
 
+bool OpeningPhases::build_game() {
+    game_.clear();
+    game_.set_tag("Event", "?");
+    game_.set_tag("Site", "?");
+    game_.set_tag("Date", "????.??.??");
+    game_.set_tag("Round", "1");
+    game_.set_tag("White", "?");
+    game_.set_tag("Black", "?");
+    game_.set_tag("Result", "*");
+    for (auto it = moves_.rbegin(); it != moves_.rend(); ++it) {
+        // Replay the legal move with the same squares and kind, as the generator gives it
+        // (with its check bit), so the written text never depends on how a game marked it.
+        const Move wanted = Move::from_word(*it);
+        MoveList legal;
+        std::as_const(game_).get_position().generate_legal_moves(legal);
+        const Move* match = nullptr;
+        for (const Move& move : legal) {
+            if (move.from_index() == wanted.from_index() && move.to_index() == wanted.to_index() &&
+                move.code() == wanted.code()) {
+                match = &move;
+                break;
+            }
+        }
+        if (match == nullptr) return false;
+        game_.add_move(*match);
+    }
+    return true;
+}
+
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,
-                                     PgnFile& /*output*/) {
-    // With an empty index no position is found: every line goes to "failed.epd".
+                                     PgnFile& output) {
     std::string line;
-    while (read_epd_line(epd_lines, line)) failed_lines << line << '\n';
+    while (read_epd_line(epd_lines, line)) {
+        bool found = false;
+        try {
+            epd_position_.fen(line);
+            found = index_.walk_back(lookup_key(epd_position_), moves_) && build_game();
+        } catch (const std::exception&) {
+            found = false;  // a line the FEN reader rejects is not found
+        }
+        if (found) {
+            output.write_game(game_.get_pgn());
+        } else {
+            failed_lines << line << '\n';
+        }
+    }
 }

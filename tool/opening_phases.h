@@ -2,25 +2,54 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "board/attack_tables.h"
+#include "board/chess_position.h"
+#include "pgn/game.h"
 #include "pgn/pgn_file.h"
+#include "tool/opening_index.h"
 
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
+
+// The key under which an EPD position is looked up. Positions reached by play carry an
+// en passant square only when a pawn of the side to move stands beside the pawn that has
+// just made its double step; EPD texts usually name the square after every double step.
+// So the en passant part is dropped from the key when no such pawn stands there.
+std::uint64_t lookup_key(const ChessPosition& position);
 
 // The two phases of a run around the opening index that they share: the first indexes
 // the positions of the games' openings, the second answers the EPD lines from it. The run
 // opens, checks and closes every file; the phases only read and write.
 class OpeningPhases {
 public:
+    OpeningPhases();
+
     // Reads every game text of the opened input and indexes the positions of its first
-    // `depth` half moves. Prints nothing; a game that cannot be read is skipped.
+    // `depth` half moves. Prints nothing; a game that cannot be read is skipped, keeping
+    // what it added before the fault.
     void build_index(PgnFile& games, std::uint32_t depth);
 
     // Answers every line of the EPD file (read with read_epd_line): a line whose position
-    // is indexed becomes a game appended to `output`, any other line is written unchanged,
-    // with a line feed, to `failed_lines`.
+    // is indexed becomes a game appended to `output`, any other line (also one the FEN
+    // reader rejects) is written unchanged, with a line feed, to `failed_lines`.
     void answer_positions(std::istream& epd_lines, std::ostream& failed_lines, PgnFile& output);
+
+    const OpeningIndex& index() const { return index_; }
+
+private:
+    // Builds the output game for the moves of moves_ (last move first); false when a move
+    // is not legal where it stands, which a sound index never gives.
+    bool build_game();
+
+    Game game_;                                   // every game read, then every game written
+    std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
+    ChessPosition epd_position_;
+    OpeningIndex index_;
+    std::vector<std::uint32_t> moves_;
 };
