@@ -134,6 +134,7 @@ protected:
 
         hostile.write("games.pgn", hostile_games);
         hostile.write("pos.epd", game_positions);
+        std::filesystem::remove(hostile.path() / "pos.pgn");  // the output is appended to
         run_and_account(hostile, game_positions);
         EXPECT_EQ(hostile.read("pos.pgn"), clean.read("pos.pgn"));
         EXPECT_EQ(hostile.read("failed.epd"), clean.read("failed.epd"));
