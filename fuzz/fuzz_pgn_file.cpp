@@ -1,86 +1,12 @@
-// Cuts any byte stream into game texts with PgnFile, through read buffers of every small
-// size, and compares the texts with a plain line-by-line cutter written from the rules:
-// leading empty lines skipped, a byte-order mark removed from the first game, whole lines
-// up to the second empty line outside a brace comment, nothing lost or added.
+// Fuzz target: PgnFile cutting of any byte stream (see pgn_file_check.h).
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "pgn/pgn_file.h"
-
-namespace {
-
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-
-std::vector<std::string> cut_by_lines(std::string_view bytes) {
-    const std::vector<std::string_view> lines = split_lines(bytes, true);
-    std::vector<std::string> games;
-    std::size_t next = 0;
-    bool strip_mark = true;
-    for (;;) {
-        std::string text;
-        std::string_view line;
-        bool found = false;
-        while (next < lines.size()) {
-            line = lines[next++];
-            if (strip_mark && line.starts_with(byte_order_mark)) {
-                line.remove_prefix(byte_order_mark.size());
-                strip_mark = false;
-            }
-            if (!line.empty()) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) return games;
-        strip_mark = false;
-        bool in_comment = false;
-        int empty_lines = 0;
-        for (;;) {
-            text.append(line);
-            text.push_back('\n');
-            for (const char c : line) {
-                if (c == '{') in_comment = true;
-                if (c == '}') in_comment = false;
-            }
-            if (line.empty() && !in_comment && ++empty_lines == 2) break;
-            if (next == lines.size()) break;
-            line = lines[next++];
-        }
-        games.push_back(std::move(text));
-    }
-}
-
-}  // namespace
+#include "fuzz/pgn_file_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    // The first byte picks the read buffer size, so that lines, marks and carriage returns
-    // straddle buffer boundaries in every way.
-    const std::size_t buffer_size = 1 + data[0] % 64;
-    const std::string_view bytes = as_text(data + 1, size - 1);
-    const std::string path = write_scratch_file("games.pgn", bytes);
-    const std::vector<std::string> expected = cut_by_lines(bytes);
-
-    PgnFile file(buffer_size);
-    file.open_read(path);
-    require(file.is_reading(), "scratch file opened");
-    std::size_t count = 0;
-    for (const std::string* text = &file.read_first_game(); !text->empty();
-         text = &file.read_next_game()) {
-        require(count < expected.size(), "no more game texts than the cutter finds");
-        require(*text == expected[count], "game text equals the line-by-line cut");
-        ++count;
-    }
-    require(count == expected.size(), "every game text handed over");
-    require(file.read_next_game().empty(), "end of file stays the end");
-
-    // Rewinding gives the first game again.
-    const std::string& first = file.read_first_game();
-    require(expected.empty() ? first.empty() : first == expected.front(), "rewind");
-    file.close_read();
+    static const std::string path = scratch_directory() + "/games.pgn";
+    run_check([&] { check_pgn_file(as_text(data, size), path); });
     return 0;
 }

@@ -61,24 +61,11 @@ void silence_error_stream() {
     std::cerr.rdbuf(&nowhere);
 }
 
-std::vector<std::string_view> split_lines(std::string_view text, bool drop_carriage_returns) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (drop_carriage_returns)
-            while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        start = next;
+void run_check(const std::function<void()>& check) {
+    try {
+        check();
+    } catch (const PropertyViolated& violated) {
+        std::fprintf(stderr, "property violated: %s\n", violated.what());
+        std::abort();
     }
-    return lines;
-}
-
-void require(bool holds, std::string_view what) {
-    if (holds) return;
-    std::fprintf(stderr, "property violated: %.*s\n", static_cast<int>(what.size()), what.data());
-    std::abort();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// Shared pieces of the fuzz targets.
+#include "fuzz/check_support.h"
+
+// What only the fuzz targets need.
 
 // A private scratch directory for the whole fuzzing process, made on first use (in memory
 // under /dev/shm when there is one) and removed at exit.
@@ -22,14 +22,6 @@ std::string read_file(const std::string& path);
 // fuzzer's own output.
 void silence_error_stream();
 
-// The lines of a text as the readers see them: split at line feeds, a last piece without a
-// line feed is a line when it is not empty, and carriage returns at the end of each line
-// are dropped when `drop_carriage_returns` is set.
-std::vector<std::string_view> split_lines(std::string_view text, bool drop_carriage_returns);
-
-// Stops the fuzzer with a message when a property does not hold.
-void require(bool holds, std::string_view what);
-
-inline std::string_view as_text(const std::uint8_t* data, std::size_t size) {
-    return {reinterpret_cast<const char*>(data), size};
-}
+// Runs one check; a broken property stops the fuzzer with its description, so that the
+// input is saved as a crash.
+void run_check(const std::function<void()>& check);

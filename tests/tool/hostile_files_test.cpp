@@ -221,6 +221,14 @@ TEST_F(HostileFiles, TenThousandNestedVariations) {
     expect_same_as_clean(game_a + game_b, floods + game_a + game_b);
 }
 
+// Stray ")" make the depth negative, so the "(" after them stay in the movetext with
+// nothing to close them; each must cost no more than its own character.
+TEST_F(HostileFiles, DISABLED_StrayClosingThenOpeningParentheses) {
+    const std::string stray = "[Event \"S\"]\n\n1. e4 " + std::string(2000000, ')') +
+                              std::string(2000000, '(') + " e5\n\n";
+    expect_same_as_clean(game_a + game_b, stray + game_a + game_b);
+}
+
 TEST_F(HostileFiles, HundredThousandComments) {
     std::string commented = "[Event \"A\"]\n[Site \"?\"]\n[Result \"*\"]\n\n1. e4 ";
     for (int i = 0; i < 50000; ++i) commented += "{c} ";

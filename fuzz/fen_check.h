@@ -1,0 +1,56 @@
+#pragma once
+
+// Reads a text as FEN or EPD. A rejected text must leave the empty board of clear()
+// behind, whole; an accepted one must write back a FEN text that reads again to the same
+// text and key, and its normalised text must read to the same position.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "board/attack_tables.h"
+#include "board/chess_position.h"
+#include "fuzz/check_support.h"
+
+inline void check_fen(std::string_view text) {
+    static const AttackTables tables;
+    static ChessPosition position(tables);
+    static ChessPosition again(tables);
+    static ChessPosition empty(tables);
+    static const std::uint64_t empty_key = empty.hash();
+
+    try {
+        position.fen(text);
+    } catch (const std::logic_error& error) {
+        require(std::string_view(error.what()).starts_with("ChessPosition::fen("), "error text");
+        require(position.fen() == ChessPosition::empty_fen, "rejected text leaves the empty board");
+        require(position.hash() == empty_key, "rejected text leaves the empty board's key");
+        require(position.history().size() == 1, "rejected text leaves one history entry");
+        require(position.repetition_list().size() == 1 &&
+                    position.repetition_list().front() == empty_key,
+                "rejected text leaves the empty board's repetition list");
+        return;
+    }
+
+    const std::string written = position.fen();
+    char buffer[ChessPosition::max_fen_length];
+    const std::size_t length = position.write_fen(buffer);
+    require(length <= ChessPosition::max_fen_length, "FEN text fits its buffer");
+    require(std::string_view(buffer, length) == written, "both FEN writers agree");
+    require(position.repetition_list().size() == 1 &&
+                position.repetition_list().front() == position.hash(),
+            "repetition list holds the key");
+
+    again.fen(written);
+    require(again.fen() == written, "written FEN reads back to itself");
+    require(again.hash() == position.hash(), "written FEN reads back to the same key");
+    require(again == position, "written FEN reads back to the same position");
+
+    // The normalised text joins the six fields with single blanks; when none is empty it
+    // is a FEN text of the same position.
+    const std::string& normalised = position.fen_text();
+    if (!normalised.starts_with(' ') && normalised.find("  ") == std::string::npos) {
+        again.fen(normalised);
+        require(again.fen() == written, "normalised text reads to the same position");
+    }
+}

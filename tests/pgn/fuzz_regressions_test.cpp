@@ -1,0 +1,55 @@
+// Inputs saved from fuzzing, run through the same checks as the fuzz targets: cutting a
+// byte stream into game texts, and reading, stepping through and writing a game.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fuzz/pgn_file_check.h"
+#include "fuzz/pgn_game_check.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<std::filesystem::path> saved_inputs(const std::string& target) {
+    std::vector<std::filesystem::path> files;
+    const std::filesystem::path folder = std::filesystem::path(VORLINE_TEST_DIR) / "regressions" / target;
+    if (std::filesystem::is_directory(folder))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string bytes_of(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(FuzzRegressions, PgnFileCutting) {
+    TempDir dir;
+    for (const auto& file : saved_inputs("pgn_file")) {
+        EXPECT_NO_THROW(check_pgn_file(bytes_of(file), dir.file("games.pgn"))) << file;
+    }
+}
+
+TEST(FuzzRegressions, GameReading) {
+    for (const auto& file : saved_inputs("pgn_game")) {
+        EXPECT_NO_THROW(check_pgn_game(bytes_of(file))) << file;
+    }
+}
+
+// A run of stray ")" followed by a run of "(" that is never closed: each "(" must not
+// keep (or scan) the whole rest of the movetext.
+TEST(FuzzRegressions, DISABLED_UnclosedParenthesesAfterStrayOnesStayLinear) {
+    const std::size_t count = 20000;
+    const std::string text = "[Event \"x\"]\n\n1. e4 " + std::string(count, ')') +
+                             std::string(count, '(') + " e5 *\n";
+    EXPECT_NO_THROW(check_pgn_game(text));
+}
+
+}  // namespace
