@@ -1,0 +1,100 @@
+// vorline-bench index <pgn file> [depth]: the first phase of a run alone (reading every
+// game and indexing the positions of its opening), against just cutting the same file into
+// game texts in the same invocation, with the index's size and the peak memory of the process.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <sys/resource.h>
+
+#include "bench/bench_command.h"
+#include "pgn/pgn_file.h"
+#include "tool/opening_phases.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Peak resident memory of the process so far, in bytes (Linux reports kilobytes).
+std::uint64_t peak_memory() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return std::uint64_t(usage.ru_maxrss) * 1024;
+}
+
+struct Cut {
+    double seconds = 0;
+    std::uint64_t games = 0;
+    std::uint64_t bytes = 0;  // bytes of game texts
+};
+
+Cut cut_file(const std::string& path) {
+    const auto start = Clock::now();
+    PgnFile file;
+    file.open_read(path);
+    Cut cut;
+    for (const std::string* text = &file.read_first_game(); !text->empty();
+         text = &file.read_next_game()) {
+        ++cut.games;
+        cut.bytes += text->size();
+    }
+    cut.seconds = seconds_since(start);
+    return cut;
+}
+
+int bench_index(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: vorline-bench index <pgn file> [depth]\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    const std::uint32_t depth = argc == 3 ? std::uint32_t(std::strtoul(argv[2], nullptr, 10)) : 24;
+    std::ifstream probe(path, std::ios::binary | std::ios::ate);
+    if (!probe) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
+        return 1;
+    }
+    const double megabytes = double(probe.tellg()) / 1e6;
+
+    // The reference first, so that both passes find the file in the page cache.
+    cut_file(path);
+    const Cut cut = cut_file(path);
+
+    const std::uint64_t memory_before = peak_memory();
+    const auto start = Clock::now();
+    OpeningPhases phases;
+    PgnFile games;
+    games.open_read(path);
+    phases.build_index(games, depth);
+    const double seconds = seconds_since(start);
+    const std::uint64_t memory_after = peak_memory();
+
+    const OpeningIndex& index = phases.index();
+    const double positions = double(index.size());
+    const double per_position = positions > 0 ? 1.0 / positions : 0.0;
+    std::printf("file:      %s, %.1f MB, %llu games, depth %u\n", path.c_str(), megabytes,
+                static_cast<unsigned long long>(cut.games), depth);
+    std::printf("index:     %.3f s: %.0f games/s, %.1f MB/s\n", seconds,
+                double(cut.games) / seconds, megabytes / seconds);
+    std::printf("cut:       %.3f s: %.0f games/s, %.1f MB/s (reference: cutting alone)\n",
+                cut.seconds, double(cut.games) / cut.seconds, megabytes / cut.seconds);
+    std::printf("ratio:     indexing takes %.2fx the time of cutting\n", seconds / cut.seconds);
+    std::printf("positions: %zu indexed\n", index.size());
+    std::printf("memory:    index %.1f MB (%.1f bytes/position); peak %.1f MB, "
+                "%.1f MB above the peak before indexing (%.1f bytes/position)\n",
+                double(index.memory_bytes()) / 1e6, double(index.memory_bytes()) * per_position,
+                double(memory_after) / 1e6, double(memory_after - memory_before) / 1e6,
+                double(memory_after - memory_before) * per_position);
+    return 0;
+}
+
+const BenchRegistration registration("index", "<pgn file> [depth]", bench_index);
+
+}  // namespace
