@@ -34,7 +34,7 @@ for target in "${targets[@]}"; do
      nice -n 19 "$build/fuzz_$target" "$work/corpus" "$root/fuzz/corpus/$target" \
        -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 -print_final_stats=1 \
        -artifact_prefix="$work/" >"$log" 2>&1; then
-    grep -E '^stat::number_of_executed_units|^Done|cov:' "$log" | tail -3
+    grep -E 'DONE|^stat::(number_of_executed_units|peak_rss_mb)' "$log"
   else
     status=1
     echo "   FAILED: see $log"
