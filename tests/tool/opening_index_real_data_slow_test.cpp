@@ -1,0 +1,198 @@
+// A whole run of the real vorline executable at depth 24 on 100 MB of real games, with EPD
+// lines drawn from the positions those games reach (written with an en passant field after
+// every double step, as most programs write them) and lines of real engine test suites.
+// The library replays the games on its own to know which lines must be found, and replays
+// every game the tool wrote to check that it is legal and leads to its line's position.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "board/attack_tables.h"
+#include "board/chess_position.h"
+#include "pgn/game.h"
+#include "pgn/pgn_file.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+#include "tool/opening_phases.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t depth = 24;
+
+// The FEN text of the position with the square behind a pawn that has just made a double
+// step named as en passant square, whether or not a pawn can take there.
+std::string fen_with_every_en_passant_square(const ChessPosition& position) {
+    std::string fen = position.fen();
+    const Move last = position.last_move();
+    const std::uint32_t piece = last.piece().code();
+    if (last.is_empty() || (piece != Piece::white_pawn && piece != Piece::black_pawn)) return fen;
+    const std::uint32_t from = last.from_index();
+    const std::uint32_t to = last.to_index();
+    if (from != to + 16 && to != from + 16) return fen;
+    const std::uint32_t passed = (from + to) / 2;
+    const std::string square{char('a' + passed % 8), char('1' + passed / 8)};
+    // Fields: placement, side, castling, en passant, and maybe the two counters.
+    std::size_t start = 0;
+    for (int field = 0; field < 3; ++field) start = fen.find(' ', start) + 1;
+    const std::size_t end = fen.find(' ', start);
+    return fen.replace(start, end == std::string::npos ? std::string::npos : end - start, square);
+}
+
+// What the library itself finds in the games: the key of every position reached within
+// `depth` half moves of a game without "FEN" in its text, and a sample of them as EPD lines.
+struct Reached {
+    std::unordered_set<std::uint64_t> keys;
+    std::vector<std::string> lines;
+};
+
+Reached replay_games(const std::string& path) {
+    Reached reached;
+    PgnFile file;
+    file.open_read(path);
+    Game game;
+    std::uint64_t count = 0;
+    for (const std::string* text = &file.read_first_game(); !text->empty();
+         text = &file.read_next_game()) {
+        if (text->find("FEN") != std::string::npos) continue;
+        try {
+            game.read_pgn(*text);
+            for (std::uint32_t step = 0; step < depth; ++step) {
+                if (game.step_forward() != Game::Step::move_played) break;
+                const ChessPosition& position = std::as_const(game).get_position();
+                reached.keys.insert(position.hash());
+                if (++count % 61 != 0) continue;
+                // Some lines carry EPD operations after the position.
+                std::string line = fen_with_every_en_passant_square(position);
+                if (count % 5 == 0) line += " bm Nf3; id \"sample\";";
+                reached.lines.push_back(std::move(line));
+            }
+        } catch (const std::exception&) {
+            // The game ends at its first move that cannot be read or played.
+        }
+    }
+    return reached;
+}
+
+// Every line of the engine test suites, carriage returns at line ends dropped.
+std::vector<std::string> suite_lines(const fs::path& folder) {
+    std::vector<std::string> lines;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find('\r') == std::string::npos) lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The games of the tool's output, each from its "[Event " line to the next.
+std::vector<std::string> split_games(const std::string& pgn) {
+    std::vector<std::string> games;
+    std::size_t at = pgn.find("[Event ");
+    while (at != std::string::npos) {
+        const std::size_t next = pgn.find("\n[Event ", at);
+        games.push_back(pgn.substr(at, next == std::string::npos ? next : next + 1 - at));
+        at = next == std::string::npos ? next : next + 1;
+    }
+    return games;
+}
+
+TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
+    const fs::path data = VORLINE_DATA_DIR;
+    const std::string games_path = (data / "games" / "bench.pgn").string();
+    if (!fs::exists(games_path) || !fs::exists(data / "epd" / "test-suites"))
+        GTEST_SKIP() << "no reference data in " << data;
+
+    const Reached reached = replay_games(games_path);
+    std::vector<std::string> lines = reached.lines;
+    for (const std::string& line : suite_lines(data / "epd" / "test-suites")) lines.push_back(line);
+    ASSERT_GT(reached.lines.size(), 10000u);
+
+    // Which lines must be found: those whose position (as the tool looks it up) was reached.
+    const AttackTables tables;
+    ChessPosition position(tables);
+    std::vector<std::uint64_t> line_keys;
+    std::vector<std::string> expected_failed;
+    std::string epd;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        epd += lines[i] + (i % 3 == 0 ? "\r\n" : "\n");
+        try {
+            position.fen(lines[i]);
+            const std::uint64_t key = lookup_key(position);
+            if (reached.keys.count(key)) {
+                line_keys.push_back(key);
+                continue;
+            }
+        } catch (const std::exception&) {
+        }
+        expected_failed.push_back(lines[i]);
+    }
+
+    TempDir dir;
+    dir.write("pos.epd", epd);
+    const ProcessResult result = run_process(
+        VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
+        dir.path().string(), 120);
+    ASSERT_EQ(result.exit_status, 0) << result.err.substr(0, 2000);
+    const std::vector<std::string> failed = split_lines(dir.read("failed.epd"));
+    const std::vector<std::string> written = split_games(dir.read("pos.pgn"));
+
+    EXPECT_EQ(written.size() + failed.size(), lines.size());
+    EXPECT_EQ(written.size(), line_keys.size()) << "every position reached is found";
+    ASSERT_EQ(failed, expected_failed);
+
+    // Replay every written game with the library: every move legal, the last position the
+    // line's, the text framed by the seven tags and the "*" result (on a line of its own
+    // when the movetext fills its last line), no line longer than 79 characters.
+    const std::string tags =
+        "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
+        "[Black \"?\"]\n[Result \"*\"]\n\n";
+    Game game;
+    std::size_t bad = 0;
+    for (std::size_t i = 0; i < written.size() && i < line_keys.size() && bad < 10; ++i) {
+        try {
+            game.read_pgn(written[i]);
+            std::uint32_t moves = 0;
+            while (game.step_forward() == Game::Step::move_played) ++moves;
+            const bool ok = moves > 0 && std::as_const(game).get_position().hash() == line_keys[i];
+            const std::string& text = written[i];
+            const bool framed = text.starts_with(tags) &&
+                                (text.ends_with(" *\n\n") || text.ends_with("\n*\n\n"));
+            bool short_lines = true;
+            for (const std::string& line : split_lines(text)) short_lines &= line.size() <= 79;
+            if (!ok || !framed || !short_lines) {
+                ++bad;
+                ADD_FAILURE() << "game " << i << " does not lead to its line:\n" << written[i];
+            }
+        } catch (const std::exception& error) {
+            ++bad;
+            ADD_FAILURE() << "game " << i << " cannot be replayed (" << error.what() << "):\n"
+                          << written[i];
+        }
+    }
+}
+
+}  // namespace
