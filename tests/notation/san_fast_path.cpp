@@ -31,15 +31,15 @@ std::string check_mark(ChessPosition& position, Move move) {
 
 std::vector<std::string> fast_path_differences(ChessPosition& position, const std::vector<std::string>& tokens) {
     std::vector<std::string> differences;
-    const std::string fen = position.fen();
     const std::uint64_t key = position.hash();
+    const std::size_t history = position.history().size();
     for (const std::string& token : tokens) {
         const std::string fast = reading(position, token, true);
         const std::string full = reading(position, token, false);
         if (fast != full)
-            differences.push_back("\"" + token + "\" at " + fen + "\n  fast: " + fast + "\n  full: " + full);
-        if (position.fen() != fen || position.hash() != key)
-            differences.push_back("\"" + token + "\" changed the position " + fen);
+            differences.push_back("\"" + token + "\" at " + position.fen() + "\n  fast: " + fast + "\n  full: " + full);
+        if (position.hash() != key || position.history().size() != history)
+            differences.push_back("\"" + token + "\" changed the position, now " + position.fen());
     }
     return differences;
 }

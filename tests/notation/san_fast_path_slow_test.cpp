@@ -21,7 +21,7 @@ TEST(SanFastPathSlow, AgreesOnEveryTokenOfTheBenchCollection) {
     const std::string path = reference_file("games/bench.pgn");
     if (path.empty()) GTEST_SKIP() << "reference data absent";
     std::size_t compared = 0;
-    const std::vector<std::string> differences = replay_fast_path(read_whole_file(path), 97, compared);
+    const std::vector<std::string> differences = replay_fast_path(read_whole_file(path), 401, compared);
     EXPECT_TRUE(differences.empty()) << first_lines(differences);
     EXPECT_GT(compared, 8802831u);
 }
