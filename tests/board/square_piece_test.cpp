@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -18,39 +17,29 @@ std::string logic_error_text(auto&& call) {
     return "no exception";
 }
 
-TEST(Square, ReadsAndPrintsTheCornerSquares) {
+TEST(Square, ReadsAndPrintsSquareTexts) {
     for (const auto& [text, number] : {std::pair{"a1", 0u}, {"h1", 7u}, {"a8", 56u}, {"h8", 63u}, {"e4", 28u}}) {
         const Square square{std::string(text)};
         EXPECT_EQ(square.value(), number) << text;
         EXPECT_EQ(square.name(), text);
     }
+    // Only the combined index is range checked: "i1" is a2.
+    EXPECT_EQ(Square{"i1"}.name(), "a2");
+    EXPECT_EQ(Square{}.name(), "no_square");
+    EXPECT_EQ(Square{}.bitboard(), 0u);
 }
 
-TEST(Square, RejectsBadTextsWithTheirOwnMessages) {
-    EXPECT_EQ(logic_error_text([] { Square{"a9"}; }), "Square::Square(string)  out of range");
-    EXPECT_EQ(logic_error_text([] { Square{"h0"}; }), "Square::Square(string)  out of range");
-    EXPECT_EQ(logic_error_text([] { Square{"A1"}; }), "Square::Square(string)  out of range");
-    EXPECT_EQ(logic_error_text([] { Square{"e"}; }), "Square::Square(string)  size() error");
-    EXPECT_EQ(logic_error_text([] { Square{"e10"}; }), "Square::Square(string)  size() error");
-    EXPECT_EQ(logic_error_text([] { Square{""}; }), "Square::Square(string)  size() error");
-}
-
-TEST(Square, OnlyTheCombinedIndexIsRangeChecked) {
-    const Square square{"i1"};
-    EXPECT_EQ(square.value(), 8u);
-    EXPECT_EQ(square.name(), "a2");
-}
-
-TEST(Square, NoSquareIsTheDefaultAndHasNoBits) {
-    const Square none;
-    EXPECT_EQ(none.value(), no_square);
-    EXPECT_TRUE(none.is_none());
-    EXPECT_EQ(none.name(), "no_square");
-    EXPECT_EQ(none.bitboard(), 0u);
+TEST(Square, BadTextsThrowTheirOwnMessages) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"a9", "out of range"}, {"h0", "out of range"}, {"A1", "out of range"},
+        {"e", "size() error"},  {"e10", "size() error"}, {"", "size() error"}};
+    for (const auto& [text, message] : rows)
+        EXPECT_EQ(logic_error_text([&] { Square{std::string(text)}; }), std::string("Square::Square(string)  ") + message)
+            << text;
     EXPECT_EQ(logic_error_text([] { Square{65}.name(); }), "Square::name()const msquare=65");
 }
 
-TEST(Square, FlipAndMirror) {
+TEST(Square, FlipMirrorAndOrder) {
     EXPECT_EQ(Square{squares::e2}.flipped(), Square{squares::e7});
     EXPECT_EQ(Square{squares::a1}.mirrored(), Square{squares::h1});
     EXPECT_EQ(Square{squares::c6}.mirrored(), Square{squares::f6});
@@ -58,44 +47,27 @@ TEST(Square, FlipAndMirror) {
         EXPECT_EQ(Square{s}.flipped().flipped(), Square{s});
         EXPECT_EQ(Square{s}.mirrored().mirrored(), Square{s});
     }
-}
-
-TEST(Square, ArithmeticAndOrder) {
-    Square square{squares::e4};
-    EXPECT_EQ(square - Square{squares::e5}, -8);  // a signed difference
-    square += 8;
-    EXPECT_EQ(square++, Square{squares::e5});
-    EXPECT_EQ(square, Square{squares::f5});
+    EXPECT_EQ(Square{squares::e4} - Square{squares::e5}, -8);  // a signed difference
     EXPECT_LT(Square{squares::h8}, Square{});  // no_square sorts after every square
 }
 
-TEST(Piece, ValuesNamesAndTests) {
-    EXPECT_EQ(Piece{Piece::white_pawn}.value(), 100);
-    EXPECT_EQ(Piece{Piece::black_pawn}.value(), -100);
-    EXPECT_EQ(Piece{Piece::black_king}.value(), -4000);
-    EXPECT_EQ(Piece{Piece::white_bishop}.value(), 300);
-    EXPECT_EQ(Piece{}.value(), 0);
-    EXPECT_EQ(Piece{Piece::black_rook}.abs_value(), 500);
+TEST(Piece, ValuesAndNames) {
+    const std::tuple<std::uint32_t, int, const char*> rows[] = {
+        {0, 0, "no piece"},          {1, 100, "white pawn"},      {3, 300, "white bishop"},
+        {6, 4000, "white king"},     {9, -100, "black pawn"},     {12, -500, "black rook"},
+        {13, -900, "black queen"},   {14, -4000, "black king"}};
+    for (const auto& [code, value, name] : rows) {
+        EXPECT_EQ(Piece{code}.value(), value) << code;
+        EXPECT_EQ(Piece{code}.abs_value(), value < 0 ? -value : value) << code;
+        EXPECT_EQ(Piece{code}.name(), name);
+    }
     EXPECT_EQ(Piece{8}.abs_value(), 0);  // only the kind bits count
-    EXPECT_EQ(Piece{}.name(), "no piece");
-    EXPECT_EQ(Piece{Piece::black_queen}.name(), "black queen");
-    EXPECT_EQ(Piece{Piece::white_knight}.name(), "white knight");
-
-    Piece piece;
-    piece.set_black_knight();
-    EXPECT_TRUE(piece.is_black() && piece.is_knight() && piece.is_black_knight());
-    EXPECT_FALSE(piece.is_white_knight() || piece.is_bishop());
-    piece.clear();
-    EXPECT_TRUE(piece.is_empty());
-    EXPECT_FALSE(piece.is_present());
-}
-
-TEST(Piece, TheEmptyCodeIsWhiteAndNoKind) {
+    // The empty code tests as white and as no kind.
     const Piece empty;
-    EXPECT_TRUE(empty.is_white());
-    EXPECT_FALSE(empty.is_black());
-    EXPECT_FALSE(empty.is_pawn() || empty.is_knight() || empty.is_bishop() || empty.is_rook() ||
-                 empty.is_queen() || empty.is_king());
+    EXPECT_TRUE(empty.is_white() && empty.is_empty());
+    EXPECT_FALSE(empty.is_black() || empty.is_pawn() || empty.is_knight() || empty.is_bishop() ||
+                 empty.is_rook() || empty.is_queen() || empty.is_king());
+    EXPECT_TRUE(Piece{Piece::black_knight}.is_black() && Piece{Piece::black_knight}.is_knight());
 }
 
 TEST(Piece, CodesThatAreNoPiecesPrintAndThrow) {
