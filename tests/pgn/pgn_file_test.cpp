@@ -44,85 +44,59 @@ const std::string game_a = "[Event \"A\"]\n[Site \"?\"]\n\n1. e4 e5 2. Nf3 *\n\n
 const std::string game_b = "[Event \"B\"]\n\n1. d4 {a comment} d5 (1... Nf6) 1-0\n\n";
 const std::string game_c = "[Event \"C\"]\n\n1. c4 1/2-1/2\n\n";
 
-TEST_F(PgnFileTest, ThreeGamesThenEmptyTexts) {
+TEST_F(PgnFileTest, GamesInOrderThenEmptyTextsAndRewind) {
     dir.write("in.pgn", game_a + game_b + game_c);
     PgnFile file;
     file.open_read(dir.file("in.pgn"));
-    EXPECT_TRUE(file.is_reading());
-    EXPECT_EQ(file.read_first_game(), game_a);
-    EXPECT_EQ(file.read_next_game(), game_b);
-    EXPECT_EQ(file.read_next_game(), game_c);
-    EXPECT_EQ(file.read_next_game(), "");
+    EXPECT_EQ(cut_all(file), (Texts{game_a, game_b, game_c}));
     EXPECT_EQ(file.read_next_game(), "") << "the end stays the end";
+    EXPECT_EQ(file.read_first_game(), game_a) << "rewinds after the end";
+    EXPECT_EQ(file.read_next_game(), game_b);
+    EXPECT_EQ(file.read_first_game(), game_a) << "and in the middle of the file";
     file.close_read();
     EXPECT_FALSE(file.is_reading());
     EXPECT_EQ(file.read_next_game(), "");
 }
 
-TEST_F(PgnFileTest, ReadFirstGameRewindsAfterTheEnd) {
-    dir.write("in.pgn", game_a + game_b);
-    PgnFile file;
-    file.open_read(dir.file("in.pgn"));
-    EXPECT_EQ(cut_all(file), (Texts{game_a, game_b}));
-    EXPECT_EQ(file.read_first_game(), game_a);
-    EXPECT_EQ(file.read_next_game(), game_b);
-    EXPECT_EQ(file.read_first_game(), game_a) << "also in the middle of the file";
-}
-
-TEST_F(PgnFileTest, SkipsLeadingEmptyLinesAndRemovesByteOrderMarkOfFirstGameOnly) {
+// Where one game text ends and the next begins; each case is also cut with buffers of
+// 1 to 9 bytes, so that every line break, mark and brace falls on a block boundary.
+TEST_F(PgnFileTest, GameTextBoundaries) {
     const std::string bom = "\xEF\xBB\xBF";
-    EXPECT_EQ(cut("\n\r\n\n" + bom + game_a + "\n\n\n" + bom + game_b),
-              (Texts{game_a, bom + game_b}));
-    // A mark alone on the first line is an empty line after all.
-    EXPECT_EQ(cut(bom + "\n" + game_a), (Texts{game_a}));
-}
-
-TEST_F(PgnFileTest, CarriageReturnsAtLineEndsAreDropped) {
-    EXPECT_EQ(cut("[Event \"A\"]\r\n[Site \"?\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n\r\n"), (Texts{game_a}));
-    EXPECT_EQ(cut("[Event \"A\"]\r\r\n[Site \"?\"]\r\r\n\r\r\n1. e4 e5 2. Nf3 *\r\r\n\r\r\n"),
-              (Texts{game_a}));
-    // Only carriage returns at the end of a line belong to its break.
-    EXPECT_EQ(cut("[Event \"A\r B\"]\n\n1. e4 *\n\n"), (Texts{"[Event \"A\r B\"]\n\n1. e4 *\n\n"}));
-}
-
-TEST_F(PgnFileTest, EmptyLinesInsideBraceCommentsDoNotEndTheGame) {
-    const std::string game =
+    const std::string comment_game =
         "[Event \"A\"]\n\n1. e4 {a comment\n\nover empty lines\n\n} e5 {x} {y\n\n}\n2. Nf3 *\n\n";
-    EXPECT_EQ(cut(game + game_b), (Texts{game, game_b}));
-    // Braces count wherever they stand, also in a tag value.
-    EXPECT_EQ(cut("[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n"),
-              (Texts{"[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n"}));
-}
-
-TEST_F(PgnFileTest, BlankCountDecidesWhereTextsEnd) {
-    // No empty line at all: one text holding the whole file.
-    EXPECT_EQ(cut("[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n"),
-              (Texts{"[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n"}));
-    // Without an empty line after its tags a game runs on into the next one.
-    EXPECT_EQ(cut("[Event \"A\"]\n1. e4 *\n\n" + game_b),
-              (Texts{"[Event \"A\"]\n1. e4 *\n\n[Event \"B\"]\n\n", "1. d4 {a comment} d5 (1... Nf6) 1-0\n\n"}));
-    // Two empty lines right after the tags end the text there.
-    EXPECT_EQ(cut("[Event \"A\"]\n\n\n1. e4 *\n\n"), (Texts{"[Event \"A\"]\n\n\n", "1. e4 *\n\n"}));
-    // A line of spaces and tabs is not empty.
-    EXPECT_EQ(cut("[Event \"A\"]\n \t\n1. e4 *\n\n\n"), (Texts{"[Event \"A\"]\n \t\n1. e4 *\n\n\n"}));
-}
-
-TEST_F(PgnFileTest, LastLineWithoutLineBreakIsKept) {
-    EXPECT_EQ(cut(game_a + "[Event \"B\"]\n\n1. d4 *"), (Texts{game_a, "[Event \"B\"]\n\n1. d4 *\n"}));
-    EXPECT_EQ(cut("1. e4 *\r"), (Texts{"1. e4 *\n"}));
-    EXPECT_EQ(cut("\n\n1. e4 *"), (Texts{"1. e4 *\n"}));
-    EXPECT_EQ(cut("[Event \"A\"]\n\n1. e4 {open comment"), (Texts{"[Event \"A\"]\n\n1. e4 {open comment\n"}));
-    EXPECT_EQ(cut(""), Texts{});
-    EXPECT_EQ(cut("\n\r\n\n"), Texts{});
-}
-
-TEST_F(PgnFileTest, BufferBoundariesChangeNothing) {
-    const std::string bom = "\xEF\xBB\xBF";
-    const std::string contents = "\r\n" + bom + "[Event \"A\"]\r\r\n\r\n1. e4 {x\r\n\r\n} e5 *\r\n\r\n" +
-                                 game_b + "\n\n\n" + game_c + "[Event \"D\"]\r\n\r\n1. Nf3\r";
-    const Texts expected = cut(contents);
-    ASSERT_EQ(expected.size(), 4u);
-    for (std::size_t size = 1; size <= 9; ++size) EXPECT_EQ(cut(contents, size), expected) << size;
+    const struct {
+        const char* why;
+        std::string contents;
+        Texts expected;
+    } rows[] = {
+        {"leading empty lines, byte order mark of the first game only", "\n\r\n\n" + bom + game_a + "\n\n\n" + bom + game_b,
+         {game_a, bom + game_b}},
+        {"a mark alone on the first line is an empty line", bom + "\n" + game_a, {game_a}},
+        {"CR LF line ends", "[Event \"A\"]\r\n[Site \"?\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n\r\n", {game_a}},
+        {"CR CR LF line ends", "[Event \"A\"]\r\r\n[Site \"?\"]\r\r\n\r\r\n1. e4 e5 2. Nf3 *\r\r\n\r\r\n", {game_a}},
+        {"a CR inside a line stays", "[Event \"A\r B\"]\n\n1. e4 *\n\n", {"[Event \"A\r B\"]\n\n1. e4 *\n\n"}},
+        {"empty lines inside brace comments", comment_game + game_b, {comment_game, game_b}},
+        {"braces count in tag values too", "[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n",
+         {"[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n"}},
+        {"no empty line at all", "[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n",
+         {"[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n"}},
+        {"no empty line after the tags runs on into the next game", "[Event \"A\"]\n1. e4 *\n\n" + game_b,
+         {"[Event \"A\"]\n1. e4 *\n\n[Event \"B\"]\n\n", "1. d4 {a comment} d5 (1... Nf6) 1-0\n\n"}},
+        {"two empty lines after the tags end the text", "[Event \"A\"]\n\n\n1. e4 *\n\n",
+         {"[Event \"A\"]\n\n\n", "1. e4 *\n\n"}},
+        {"spaces and tabs are not an empty line", "[Event \"A\"]\n \t\n1. e4 *\n\n\n", {"[Event \"A\"]\n \t\n1. e4 *\n\n\n"}},
+        {"last line without a line break", game_a + "[Event \"B\"]\n\n1. d4 *", {game_a, "[Event \"B\"]\n\n1. d4 *\n"}},
+        {"last line ending in CR", "1. e4 *\r", {"1. e4 *\n"}},
+        {"only movetext after empty lines", "\n\n1. e4 *", {"1. e4 *\n"}},
+        {"unclosed comment at the end", "[Event \"A\"]\n\n1. e4 {open comment", {"[Event \"A\"]\n\n1. e4 {open comment\n"}},
+        {"empty file", "", {}},
+        {"empty lines only", "\n\r\n\n", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        EXPECT_EQ(cut(row.contents), row.expected);
+        for (std::size_t size = 1; size <= 9; ++size) EXPECT_EQ(cut(row.contents, size), row.expected) << size;
+    }
 }
 
 TEST_F(PgnFileTest, UnreadableInputEndsLikeEndOfFile) {

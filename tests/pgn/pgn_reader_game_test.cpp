@@ -28,35 +28,28 @@ constexpr NodeKind R = NodeKind::result;
 
 TEST(PgnReader, TagsMovesAndNumbers) {
     Game game;
-    game.read_pgn("[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5 2. Nf3 *\n");
-    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "Site"}));
-    EXPECT_EQ(game.get_tag("Site"), "B");
-    EXPECT_EQ(game.tag_text(), "[Event \"A\"]\n[Site \"B\"]\n");
-    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}}));
+    game.read_pgn("[Event \"A\"] [Event \"B\"]\n%comment line\n[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 0-1\n");
+    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "Event", "Result"}));
+    EXPECT_EQ(game.get_tag("Event"), "B");
+    EXPECT_EQ(game.get_result(), "0-1");
+    EXPECT_EQ(game.tag_text(), "[Event \"A\"] [Event \"B\"]\n[Result \"0-1\"]\n");
     const GameLine& line = game.lines()[0];
     EXPECT_EQ(std::make_pair(line[0].white, line[0].move_number), std::make_pair(1u, 1u));
     EXPECT_EQ(std::make_pair(line[1].white, line[1].move_number), std::make_pair(0u, 1u));
     EXPECT_EQ(std::make_pair(line[2].white, line[2].move_number), std::make_pair(1u, 2u));
+    // Reading the game's own tag text gives the same tags.
+    const std::string tags = game.tag_text();
+    game.read_pgn(tags);
+    EXPECT_EQ(game.tag_text(), tags);
 }
 
-TEST(PgnReader, MovesRightAfterTheTagsOrWithoutTagsAreKept) {
+TEST(PgnReader, MovesRightAfterTheTagsWithoutTagsOrWithoutLastLineFeedAreKept) {
     Game game;
-    game.read_pgn("[Event \"A\"]\n[Site \"B\"]\n1. e4 e5 2. Nf3 *\n");
-    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}}));
-    game.read_pgn("1. e4 e5 2. Nf3 *\n");
-    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}}));
-    EXPECT_TRUE(game.has_no_tags());
-    // A last line without a line feed counts too.
-    game.read_pgn("[Event \"A\"]\n\n1. e4 e5 2. Nf3 *");
-    EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}}));
-}
-
-TEST(PgnReader, RepeatedTagsResultAndSetUp) {
-    Game game;
-    game.read_pgn("[Event \"A\"] [Event \"B\"]\n%comment line\n[Result \"0-1\"]\n\n1. d4 0-1\n");
-    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "Event", "Result"}));
-    EXPECT_EQ(game.get_tag("Event"), "B");
-    EXPECT_EQ(game.get_result(), "0-1");
+    for (const char* text : {"[Event \"A\"]\n[Site \"B\"]\n1. e4 e5 2. Nf3 *\n", "1. e4 e5 2. Nf3 *\n",
+                             "[Event \"A\"]\n\n1. e4 e5 2. Nf3 *"}) {
+        game.read_pgn(text);
+        EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}})) << text;
+    }
 }
 
 TEST(PgnReader, FenTagStartsTheGameElsewhere) {
@@ -83,13 +76,4 @@ TEST(PgnReader, BadFenIsReportedAndTheMovetextStaysUnread) {
     EXPECT_EQ(nodes_of(game, 0), (Nodes{{NodeKind::unparsed, "1. e4 *\n"}}));
     EXPECT_EQ(game.get_next_position(), game.get_position().fen());
     EXPECT_EQ(game.get_next_position(), "");
-}
-
-TEST(PgnReader, ReadingATextOfTheGameItself) {
-    Game game;
-    game.read_pgn("[Event \"A\"]\n\n1. e4 *\n");
-    const std::string tags = game.tag_text();
-    game.read_pgn(game.tag_text());
-    EXPECT_EQ(game.tag_text(), tags);
-    EXPECT_EQ(game.get_tag("Event"), "A");
 }

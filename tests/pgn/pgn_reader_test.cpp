@@ -51,35 +51,24 @@ std::vector<std::pair<std::string, std::string>> tag_pairs(std::string_view tags
 
 }  // namespace
 
-TEST(GameTextSections, TagsThenEmptyLineThenMovetext) {
-    std::string tags, moves;
-    split_game_text("\n\n[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5\n\n2. Nf3 *\n\n", tags, moves);
-    EXPECT_EQ(tags, "[Event \"A\"]\n[Site \"B\"]\n");
-    EXPECT_EQ(moves, "1. e4 e5\n2. Nf3 *\n");
-}
-
-TEST(GameTextSections, MovetextRightBehindTheTagsIsKept) {
-    std::string tags, moves;
-    split_game_text("[Event \"A\"]\n1. e4 e5 *\n", tags, moves);
-    EXPECT_EQ(tags, "[Event \"A\"]\n");
-    EXPECT_EQ(moves, "1. e4 e5 *\n");
-
-    split_game_text("1. e4 e5 *\n", tags, moves);
-    EXPECT_EQ(tags, "");
-    EXPECT_EQ(moves, "1. e4 e5 *\n");
-}
-
-TEST(GameTextSections, PercentLinesAndLastLineWithoutLineFeed) {
-    std::string tags, moves;
-    split_game_text("[Event \"A\"]\n% escape\n[Site \"B\"]\n\n\n%skip\n1. e4\n[x]\ne5 *", tags,
-                    moves);
-    EXPECT_EQ(tags, "[Event \"A\"]\n[Site \"B\"]\n");
-    EXPECT_EQ(moves, "1. e4\n[x]\ne5 *\n");
-
-    split_game_text("", tags, moves);
-    EXPECT_EQ(tags + moves, "");
-    split_game_text("\n\n", tags, moves);
-    EXPECT_EQ(tags + moves, "");
+TEST(GameTextSections, TagSectionEndsAtTheFirstLineThatIsNoTag) {
+    // {game text, tag section, movetext}
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"\n\n[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5\n\n2. Nf3 *\n\n", "[Event \"A\"]\n[Site \"B\"]\n",
+         "1. e4 e5\n2. Nf3 *\n"},
+        {"[Event \"A\"]\n1. e4 e5 *\n", "[Event \"A\"]\n", "1. e4 e5 *\n"},  // no empty line between
+        {"1. e4 e5 *\n", "", "1. e4 e5 *\n"},
+        // "%" lines are skipped; the last line counts without a line feed.
+        {"[Event \"A\"]\n% escape\n[Site \"B\"]\n\n\n%skip\n1. e4\n[x]\ne5 *", "[Event \"A\"]\n[Site \"B\"]\n",
+         "1. e4\n[x]\ne5 *\n"},
+        {"", "", ""},
+        {"\n\n", "", ""}};
+    for (const auto& [text, expected_tags, expected_moves] : rows) {
+        std::string tags = "old", moves = "old";
+        split_game_text(text, tags, moves);
+        EXPECT_EQ(tags, expected_tags) << text;
+        EXPECT_EQ(moves, expected_moves) << text;
+    }
 }
 
 TEST(TagPairs, QuotesBlanksAndBackslashes) {
@@ -87,32 +76,25 @@ TEST(TagPairs, QuotesBlanksAndBackslashes) {
     EXPECT_EQ(tag_pairs("[Event \"\"]\n[Site \"B\"]\n"), (Pairs{{"Event", ""}, {"Site", "B"}}));
     EXPECT_EQ(tag_pairs("[White \"  Kasparov\"]\n"), (Pairs{{"White", "Kasparov"}}));
     EXPECT_EQ(tag_pairs("[Event \"say \\\"hi\\\"\"]\n"), (Pairs{{"Event", "say \\"}}));
-    EXPECT_EQ(tag_pairs("[A \"1\"] [B \"2\"]\n[A \"3\"]\n"),
-              (Pairs{{"A", "1"}, {"B", "2"}, {"A", "3"}}));
+    EXPECT_EQ(tag_pairs("[A \"1\"] [B \"2\"]\n[A \"3\"]\n"), (Pairs{{"A", "1"}, {"B", "2"}, {"A", "3"}}));
     // A tag without a value swallows the next line's tag.
     EXPECT_EQ(tag_pairs("[Event]\n[Site \"B\"]\n"), (Pairs{{"Event]\n[Site", "B"}}));
     EXPECT_EQ(tag_pairs("[ \"x\"]\n[Round"), (Pairs{{"Round", ""}}));
     EXPECT_EQ(tag_pairs("no brackets\n"), Pairs{});
 }
 
-TEST(MovetextTokens, MovesGlyphsAndResults) {
-    EXPECT_EQ(tokens("1. e4!? $1 e5"), (Nodes{{M, "e4"}, {N, "$1"}, {M, "e5"}}));
-    EXPECT_EQ(tokens("12. Nbd7 O-O-O e8=Q+ Qh4xe1#"),
-              (Nodes{{M, "Nbd7"}, {M, "O-O-O"}, {M, "e8=Q+"}, {M, "Qh4xe1#"}}));
-    EXPECT_EQ(tokens("0-0"), (Nodes{{R, "0-1"}}));
-    EXPECT_EQ(tokens("exd6 e.p."), (Nodes{{M, "exd6"}, {M, "e"}}));
-    EXPECT_EQ(tokens("Pe4 $"), (Nodes{{M, "e4"}, {N, "$"}}));
-    EXPECT_EQ(tokens("1-0"), (Nodes{{R, "1-0"}}));
-    EXPECT_EQ(tokens("0-1"), (Nodes{{R, "0-1"}}));
-    EXPECT_EQ(tokens("1/2-1/2"), (Nodes{{R, "1/2-1/2"}}));
-    EXPECT_EQ(tokens("1/2"), Nodes{});  // too short to be a draw marker
-    EXPECT_EQ(tokens("*"), (Nodes{{R, "*"}}));
-}
-
-TEST(MovetextTokens, VariationMarkers) {
-    EXPECT_EQ(tokens("e4 (3) e5"), (Nodes{{M, "e4"}, {V, "3"}, {M, "e5"}}));
-    // A "(" without ")" takes the rest as its text, which is then read as usual.
-    EXPECT_EQ(tokens("e4 (d4"), (Nodes{{M, "e4"}, {V, "d4"}, {M, "d4"}}));
+TEST(MovetextTokens, MovesGlyphsResultsAndMarkers) {
+    const std::pair<const char*, Nodes> rows[] = {
+        {"1. e4!? $1 e5", {{M, "e4"}, {N, "$1"}, {M, "e5"}}},
+        {"12. Nbd7 O-O-O e8=Q+ Qh4xe1#", {{M, "Nbd7"}, {M, "O-O-O"}, {M, "e8=Q+"}, {M, "Qh4xe1#"}}},
+        {"0-0", {{R, "0-1"}}},
+        {"exd6 e.p.", {{M, "exd6"}, {M, "e"}}},
+        {"Pe4 $", {{M, "e4"}, {N, "$"}}},
+        {"1-0 0-1 1/2-1/2 *", {{R, "1-0"}, {R, "0-1"}, {R, "1/2-1/2"}, {R, "*"}}},
+        {"1/2", {}},  // too short to be a draw marker
+        {"e4 (3) e5", {{M, "e4"}, {V, "3"}, {M, "e5"}}},
+        {"e4 (d4", {{M, "e4"}, {V, "d4"}, {M, "d4"}}}};  // an unclosed "(" takes the rest, read as usual
+    for (const auto& [text, expected] : rows) EXPECT_EQ(tokens(text), expected) << text;
 }
 
 TEST(MovetextReader, NestedVariationsAreNumberedBreadthFirst) {
@@ -130,34 +112,24 @@ TEST(MovetextReader, NestedVariationsAreNumberedBreadthFirst) {
     EXPECT_EQ(wide.line(5), (Nodes{{M, "g3"}}));
 }
 
-TEST(MovetextReader, Comments) {
-    EXPECT_EQ(ReadLines("1. e4 {good (really)} e5\n").line(0),
-              (Nodes{{M, "e4"}, {C, "good (really)"}, {M, "e5"}}));
-    EXPECT_EQ(ReadLines("1. e4 ; fine\n1... e5\n").line(0),
-              (Nodes{{M, "e4"}, {C, " fine"}, {M, "e5"}}));
-    EXPECT_EQ(ReadLines("e4 {two\nlines} {} e5\n").line(0),
-              (Nodes{{M, "e4"}, {C, "two lines"}, {M, "e5"}}));
-    EXPECT_EQ(ReadLines("e4 {a ; b} ; c { d\ne5 {open\n").line(0),
-              (Nodes{{M, "e4"}, {C, "a ; b"}, {C, " c { d"}, {M, "e5"}, {C, "open "}}));
+TEST(MovetextReader, CommentsAndUnbalancedParentheses) {
+    const std::pair<const char*, Nodes> main_lines[] = {
+        {"1. e4 {good (really)} e5\n", {{M, "e4"}, {C, "good (really)"}, {M, "e5"}}},
+        {"1. e4 ; fine\n1... e5\n", {{M, "e4"}, {C, " fine"}, {M, "e5"}}},
+        {"e4 {two\nlines} {} e5\n", {{M, "e4"}, {C, "two lines"}, {M, "e5"}}},
+        {"e4 {a ; b} ; c { d\ne5 {open\n", {{M, "e4"}, {C, "a ; b"}, {C, " c { d"}, {M, "e5"}, {C, "open "}}},
+        // After a stray ")" the parenthesised text stays as a marker that names no line.
+        {"1. e4 ) (1. d4) e5\n", {{M, "e4"}, {V, "1. d4"}, {M, "e5"}}},
+        {"e4 () e5\n", {{M, "e4"}, {M, "e5"}}},
+        {"e4 e5 (d4 d5\n", {{M, "e4"}, {M, "e5"}}}};
+    for (const auto& [text, expected] : main_lines) {
+        const ReadLines read(text);
+        EXPECT_EQ(read.line(0), expected) << text;
+        EXPECT_EQ(read.lines.size(), 1u) << text;
+    }
     ReadLines nested("e4 (d4 {x) y} d5) e5\n");
     ASSERT_EQ(nested.lines.size(), 2u);
     EXPECT_EQ(nested.line(1), (Nodes{{M, "d4"}, {C, "x) y"}, {M, "d5"}}));
-}
-
-TEST(MovetextReader, UnbalancedParentheses) {
-    // After a stray ")" the parenthesised text stays in the main line as a marker whose
-    // text names no line.
-    ReadLines stray("1. e4 ) (1. d4) e5\n");
-    ASSERT_EQ(stray.lines.size(), 1u);
-    EXPECT_EQ(stray.line(0), (Nodes{{M, "e4"}, {V, "1. d4"}, {M, "e5"}}));
-
-    ReadLines empty("e4 () e5\n");
-    ASSERT_EQ(empty.lines.size(), 1u);
-    EXPECT_EQ(empty.line(0), (Nodes{{M, "e4"}, {M, "e5"}}));
-
-    ReadLines unclosed("e4 e5 (d4 d5\n");
-    ASSERT_EQ(unclosed.lines.size(), 1u);
-    EXPECT_EQ(unclosed.line(0), (Nodes{{M, "e4"}, {M, "e5"}}));
 }
 
 TEST(MovetextReader, DeepNestingNeitherRecursesNorLosesLines) {
