@@ -9,13 +9,9 @@
 #include "board/move_list.h"
 #include "notation/san_move.h"
 
-const AttackTables& shared_tables() {
-    static const AttackTables tables;
-    return tables;
-}
-
 ChessPosition position_from(std::string_view fen) {
-    ChessPosition position(shared_tables());
+    static const AttackTables tables;
+    ChessPosition position(tables);
     position.fen(fen);
     return position;
 }
@@ -25,98 +21,186 @@ std::string reference_file(std::string_view relative_path) {
     return std::filesystem::exists(path) ? path.string() : std::string();
 }
 
-namespace {
-
-bool is_mate_after(ChessPosition& position, Move move) {
-    position.make_move(move);
-    MoveList replies;
-    position.generate_legal_moves(replies);
-    const bool mate = replies.empty() && position.in_check();
-    position.unmake_move();
-    return mate;
-}
-
-}  // namespace
-
-std::vector<std::string> round_trip_faults(ChessPosition& position) {
-    std::vector<std::string> faults;
-    const std::string fen_before = position.fen();
-    const std::uint64_t key_before = position.hash();
-    const std::size_t history_before = position.history().size();
-    auto fault = [&](Move move, const std::string& text, const std::string& what) {
-        faults.push_back(fen_before + "  " + move.coordinate_text() + " \"" + text + "\": " + what);
-    };
-
-    MoveList moves;
-    position.generate_legal_moves(moves);
-    for (const Move move : moves) {
-        const SanMove written(position, move);
-        const std::string& text = written.text();
-        if (position.fen() != fen_before || position.hash() != key_before ||
-            position.history().size() != history_before) {
-            fault(move, text, "writing changed the position");
-            return faults;
-        }
-        const bool mate = is_mate_after(position, move);
-        const bool has_hash_mark = !text.empty() && text.back() == '#';
-        const bool has_plus_mark = !text.empty() && text.back() == '+';
-        if (mate != has_hash_mark) fault(move, text, mate ? "mate without \"#\"" : "\"#\" on no mate");
-        if (move.check() != (has_hash_mark || has_plus_mark)) fault(move, text, "check mark differs from check bit");
-        try {
-            const SanMove read(position, text);
-            if (read.move() != move)
-                fault(move, text, "reads back as " + read.move().coordinate_text() +
-                                      (read.move().check() ? " (check)" : " (no check)"));
-            if (read.move().word() >> 24 != 0) fault(move, text, "read move carries an ordering label");
-        } catch (const std::logic_error& e) {
-            fault(move, text, std::string("does not read back: ") + e.what());
-        }
-    }
-    return faults;
-}
-
 std::vector<std::string> perft_file_positions(const std::string& path) {
     std::vector<std::string> fens;
     std::set<std::string> seen;
     std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         const std::string fen = line.substr(0, line.find('\t'));
         if (!fen.empty() && seen.insert(fen).second) fens.push_back(fen);
     }
     return fens;
 }
 
-ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every) {
+std::string first_lines(const std::vector<std::string>& lines, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size() && i < count; ++i) text += lines[i] + "\n";
+    return text;
+}
+
+void visit_tree(ChessPosition& position, int depth, const std::function<void(ChessPosition&, int)>& visit) {
+    const std::function<void(int)> walk = [&](int ply) {
+        visit(position, ply);
+        if (ply == depth) return;
+        MoveList moves;
+        position.generate_legal_moves(moves);
+        for (const Move move : moves) {
+            position.make_move(move);
+            walk(ply + 1);
+            position.unmake_move();
+        }
+    };
+    walk(0);
+}
+
+std::vector<std::string> round_trip_faults(ChessPosition& position) {
+    std::vector<std::string> faults;
+    const std::uint64_t key = position.hash();
+    const std::size_t history = position.history().size();
+    MoveList moves;
+    position.generate_legal_moves(moves);
+    for (const Move move : moves) {
+        const std::string text = SanMove(position, move).text();
+        const auto fault = [&](const std::string& what) {
+            faults.push_back(position.fen() + "  " + move.coordinate_text() + " \"" + text + "\": " + what);
+        };
+        if (position.hash() != key || position.history().size() != history) {
+            fault("writing changed the position");
+            return faults;
+        }
+        position.make_move(move);
+        MoveList replies;
+        position.generate_legal_moves(replies);
+        const bool mate = replies.empty() && position.in_check();
+        position.unmake_move();
+        const char mark = text.empty() ? 0 : text.back();
+        if (mate != (mark == '#')) fault(mate ? "mate without \"#\"" : "\"#\" on no mate");
+        if (move.check() != (mark == '#' || mark == '+')) fault("check mark differs from check bit");
+        try {
+            const Move read = SanMove(position, text).move();
+            if (read != move) fault("reads back as " + read.coordinate_text() + (read.check() ? " (check)" : ""));
+            if (read.word() >> 24 != 0) fault("read move carries an ordering label");
+        } catch (const std::logic_error& e) {
+            fault(std::string("does not read back: ") + e.what());
+        }
+    }
+    return faults;
+}
+
+namespace {
+
+std::string reading(ChessPosition& position, std::string_view token, bool direct) {
+    SanMove san(position);
+    try {
+        if (direct) san = token;
+        else san.assign_by_generation(token);
+        return "move " + std::to_string(san.move().word()) + " (" + san.move().dump() + ")";
+    } catch (const std::logic_error& e) {
+        return std::string("error: ") + e.what() + " / move " + std::to_string(san.move().word());
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> fast_path_differences(ChessPosition& position, const std::vector<std::string>& tokens) {
+    std::vector<std::string> differences;
+    const std::uint64_t key = position.hash();
+    const std::size_t history = position.history().size();
+    for (const std::string& token : tokens) {
+        const std::string fast = reading(position, token, true), full = reading(position, token, false);
+        if (fast != full)
+            differences.push_back("\"" + token + "\" at " + position.fen() + "\n  fast: " + fast + "\n  full: " + full);
+        if (position.hash() != key || position.history().size() != history)
+            differences.push_back("\"" + token + "\" changed the position, now " + position.fen());
+    }
+    return differences;
+}
+
+std::vector<std::string> legal_move_spellings(ChessPosition& position) {
+    std::vector<std::string> tokens;
+    MoveList moves;
+    position.generate_legal_moves(moves);
+    for (const Move& move : moves) {
+        const std::string san = SanMove(position, move).text();
+        const std::string mark = move.check() ? san.substr(san.size() - 1) : "";
+        const std::string bare = san.substr(0, san.size() - mark.size());
+        for (const std::string& token : {san, bare, bare + "+", bare + "#", san + "!", san + "?!", bare + "!!",
+                                         move.coordinate_text(), move.coordinate_text(true)})
+            tokens.push_back(token);
+        if (move.is_castling()) continue;
+
+        const Square from = move.from(), to = move.to();
+        const std::string letter = move.piece().is_pawn() ? "" : std::string(1, "?PNBRQK?"[move.piece().kind()]);
+        const std::string dest{to.file_letter(), to.rank_digit()};
+        const std::string file(1, from.file_letter()), rank(1, from.rank_digit());
+        const std::string suffix = move.is_promotion() ? std::string{'=', "QRBN"[move.code() - Move::promo_queen]} : "";
+        for (const std::string& origin : {std::string(), file, rank, file + rank}) {
+            for (const char* x : {"", "x"}) {
+                const std::string stem = letter + origin + x + dest;
+                tokens.push_back(stem + suffix + mark);
+                if (!move.is_promotion()) continue;
+                for (const std::string& end : {mark, std::string("=N"), std::string("=K")}) tokens.push_back(stem + end);
+            }
+        }
+        if (!move.is_promotion()) tokens.push_back(letter + file + dest + "=Q");
+    }
+    return tokens;
+}
+
+std::vector<std::string> destination_grid(std::string_view hints) {
+    std::vector<std::string> tokens;
+    for (const std::string letter : {"", "N", "B", "R", "Q", "K", "P"}) {
+        for (char file = 'a'; file <= 'h'; ++file) {
+            for (char rank = '1'; rank <= '8'; ++rank) {
+                const std::string dest{file, rank};
+                tokens.push_back(letter + dest);
+                for (char hint : hints) tokens.push_back(letter + hint + "x" + dest);
+                if (rank != '1' && rank != '8') continue;
+                tokens.push_back(letter + dest + "=R");
+                if (!hints.empty()) tokens.push_back(letter + hints.front() + "x" + dest + "=B");
+            }
+        }
+    }
+    return tokens;
+}
+
+ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every, std::size_t spellings_every) {
     ReplayReport report;
-    ChessPosition position(shared_tables());
-    std::size_t position_count = 0;
+    ChessPosition position = position_from(ChessPosition::start_fen);
+    std::size_t positions = 0;
+    const auto add_faults = [&](const std::vector<std::string>& found) {
+        for (const std::string& fault : found)
+            if (report.faults.size() < 50) report.faults.push_back(fault);
+    };
     for (const MainlineGame& game : read_mainline_games(pgn_text)) {
         if (!game.is_standard_chess()) continue;
-        if (game.fen.empty())
-            position.set_start_position();
-        else
-            position.fen(game.fen);
+        if (game.fen.empty()) position.set_start_position();
+        else position.fen(game.fen);
         ++report.games;
         for (std::size_t ply = 0; ply < game.moves.size(); ++ply) {
             const std::string& token = game.moves[ply];
-            const std::string where = "game at line " + std::to_string(game.line) + ", ply " +
-                                      std::to_string(ply + 1) + ": ";
-            if (round_trip_every != 0 && position_count++ % round_trip_every == 0) {
-                const std::vector<std::string> faults = ::round_trip_faults(position);
-                report.round_trip_faults.insert(report.round_trip_faults.end(), faults.begin(), faults.end());
+            ++positions;
+            if (round_trip_every != 0 && positions % round_trip_every == 0) {
+                add_faults(round_trip_faults(position));
                 ++report.round_trips;
             }
+            std::vector<std::string> tokens{token};
+            if (spellings_every != 0 && positions % spellings_every == 0) {
+                const std::vector<std::string> spellings = legal_move_spellings(position);
+                tokens.insert(tokens.end(), spellings.begin(), spellings.end());
+            }
+            report.tokens_compared += tokens.size();
+            add_faults(fast_path_differences(position, tokens));
             Move move;
             try {
                 move = SanMove(position, token).move();
             } catch (const std::logic_error& e) {
-                report.failures.push_back(where + e.what());
+                report.failures.push_back("game at line " + std::to_string(game.line) + ", ply " +
+                                          std::to_string(ply + 1) + ": " + e.what());
                 break;
             }
             const std::string written = SanMove(position, move).text();
-            std::string printed = token;
-            while (!printed.empty() && (printed.back() == '!' || printed.back() == '?')) printed.pop_back();
+            const std::string printed = token.substr(0, token.find_last_not_of("!?") + 1);
             if (written != printed) report.differences.push_back({game.line, ply + 1, token, written, position.fen()});
             position.make_move(move);
             ++report.moves;
@@ -152,8 +236,8 @@ std::string SanDifference::kind() const {
 }
 
 std::string SanDifference::describe() const {
-    return "game at line " + std::to_string(line) + ", ply " + std::to_string(ply) + ": printed " +
-           printed + ", written " + written + " (" + kind() + ") in " + fen;
+    return "game at line " + std::to_string(line) + ", ply " + std::to_string(ply) + ": printed " + printed +
+           ", written " + written + " (" + kind() + ") in " + fen;
 }
 
 std::string count_kinds(const std::vector<SanDifference>& differences) {
