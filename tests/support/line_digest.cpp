@@ -1,8 +1,6 @@
 #include "support/line_digest.h"
 
 #include <fstream>
-#include <ostream>
-#include <vector>
 
 void LineDigest::add_line(std::string_view line) {
     while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -23,26 +21,12 @@ void LineDigest::add_text(std::string_view text) {
 }
 
 LineDigest digest_of_file(const std::string& path) {
-    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
     std::ifstream in(path, std::ios::binary);
-    std::vector<char> block(1 << 20);
-    std::string line;
     LineDigest digest;
-    auto finish_line = [&] {
+    for (std::string line; std::getline(in, line);) {
         std::string_view view = line;
-        if (digest.lines == 0 && view.starts_with(byte_order_mark)) view.remove_prefix(3);
+        if (digest.lines == 0 && view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
         digest.add_line(view);
-        line.clear();
-    };
-    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
-        const std::string_view data(block.data(), std::size_t(in.gcount()));
-        for (const char c : data) {
-            if (c == '\n')
-                finish_line();
-            else
-                line.push_back(c);
-        }
     }
-    finish_line();
     return digest;
 }

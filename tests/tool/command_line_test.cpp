@@ -3,67 +3,49 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
+#include <string>
 
 namespace {
 
-TEST(ReadDepth, ReadsLikeAStreamReadsAnInt) {
-    EXPECT_EQ(read_depth("12", 24), 12);
-    EXPECT_EQ(read_depth("0", 24), 0);
-    EXPECT_EQ(read_depth("12moves", 24), 12);
-    EXPECT_EQ(read_depth("  \t\n+7 8", 24), 7);
-    EXPECT_EQ(read_depth("-5", 24), -5);
-    EXPECT_EQ(read_depth("007", 24), 7);
-    EXPECT_EQ(read_depth("0x10", 24), 0);
-}
-
-TEST(ReadDepth, NoDigitsGiveZeroAndAnEmptyValueKeepsTheDepth) {
-    EXPECT_EQ(read_depth("abc", 24), 0);
-    EXPECT_EQ(read_depth("-", 24), 0);
-    EXPECT_EQ(read_depth("+", 24), 0);
-    EXPECT_EQ(read_depth("   ", 24), 0);
-    EXPECT_EQ(read_depth("- 5", 24), 0);
-    EXPECT_EQ(read_depth("", 24), 24);
+TEST(CommandLine, DepthIsReadLikeAStreamReadsAnIntClampedTo32Bits) {
+    struct Row {
+        const char* value;
+        std::int32_t expected;
+    };
+    for (const Row& row : {Row{"12", 12}, Row{"0", 0}, Row{"12moves", 12}, Row{"  \t\n+7 8", 7}, Row{"-5", -5},
+                           Row{"007", 7}, Row{"0x10", 0}, Row{"abc", 0}, Row{"-", 0}, Row{"   ", 0}, Row{"- 5", 0},
+                           Row{"", 24},  // an empty value keeps the depth
+                           Row{"2147483647", 2147483647}, Row{"2147483648", 2147483647},
+                           Row{"99999999999999999999999999", 2147483647}, Row{"-2147483648", -2147483647 - 1},
+                           Row{"-99999999999999999999999999x", -2147483647 - 1}}) {
+        SCOPED_TRACE(row.value);
+        EXPECT_EQ(read_depth(row.value, 24), row.expected);
+    }
     EXPECT_EQ(read_depth("", 3), 3);
 }
 
-TEST(ReadDepth, ClampsToThe32BitLimits) {
-    constexpr std::int32_t max = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int32_t min = std::numeric_limits<std::int32_t>::min();
-    EXPECT_EQ(read_depth("2147483647", 24), max);
-    EXPECT_EQ(read_depth("2147483648", 24), max);
-    EXPECT_EQ(read_depth("99999999999999999999999999", 24), max);
-    EXPECT_EQ(read_depth("-2147483648", 24), min);
-    EXPECT_EQ(read_depth("-2147483649", 24), min);
-    EXPECT_EQ(read_depth("-99999999999999999999999999x", 24), min);
+TEST(CommandLine, OutputReplacesATrailingEpdOrFallsBackToOpeningsPgn) {
+    struct Row {
+        const char* epd;
+        const char* output;
+    };
+    for (const Row& row : {Row{"data/pos.epd", "data/pos.pgn"}, Row{"a.xepd", "a..pgn"}, Row{"xepd", ".pgn"},
+                           Row{"epd", ".pgn"}, Row{"pos.EPD", "openings.pgn"}, Row{"pos.epd.txt", "openings.pgn"},
+                           Row{"ep", "openings.pgn"}})
+        EXPECT_EQ(output_file_name(row.epd), row.output) << row.epd;
 }
 
-TEST(OutputFileName, ReplacesTrailingEpdOrFallsBack) {
-    EXPECT_EQ(output_file_name("pos.epd"), "pos.pgn");
-    EXPECT_EQ(output_file_name("data/pos.epd"), "data/pos.pgn");
-    EXPECT_EQ(output_file_name("a.xepd"), "a..pgn");
-    EXPECT_EQ(output_file_name("xepd"), ".pgn");
-    EXPECT_EQ(output_file_name("epd"), ".pgn");
-    EXPECT_EQ(output_file_name("pos.EPD"), "openings.pgn");
-    EXPECT_EQ(output_file_name("pos.epd.txt"), "openings.pgn");
-    EXPECT_EQ(output_file_name("ep"), "openings.pgn");
-}
-
-TEST(HelpText, OptionColonsStandInColumn19) {
+TEST(CommandLine, HelpColonsStandInColumn19) {
     const std::string text = help_text();
     EXPECT_TRUE(text.starts_with("options:\n-h                : this menu\n"));
     EXPECT_TRUE(text.ends_with("\n\n" + std::string(banner) + "\n\n"));
-    std::size_t option_lines = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        const std::string line = text.substr(start, end - start);
-        if (line.starts_with("-")) {
-            EXPECT_EQ(line.find(':'), 18u) << line;
-            ++option_lines;
-        }
-        start = end + 1;
+    std::size_t options = 0;
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        if (text[start] != '-') continue;
+        EXPECT_EQ(text.find(':', start), start + 18) << text.substr(start, end - start);
+        ++options;
     }
-    EXPECT_EQ(option_lines, 4u);
+    EXPECT_EQ(options, 4u);
 }
 
 }  // namespace

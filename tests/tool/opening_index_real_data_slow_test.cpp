@@ -35,18 +35,13 @@ constexpr std::uint32_t depth = 24;
 std::string fen_with_every_en_passant_square(const ChessPosition& position) {
     std::string fen = position.fen();
     const Move last = position.last_move();
-    const std::uint32_t piece = last.piece().code();
-    if (last.is_empty() || (piece != Piece::white_pawn && piece != Piece::black_pawn)) return fen;
-    const std::uint32_t from = last.from_index();
-    const std::uint32_t to = last.to_index();
-    if (from != to + 16 && to != from + 16) return fen;
+    const std::uint32_t from = last.from_index(), to = last.to_index();
+    if (last.is_empty() || !last.piece().is_pawn() || (from != to + 16 && to != from + 16)) return fen;
     const std::uint32_t passed = (from + to) / 2;
-    const std::string square{char('a' + passed % 8), char('1' + passed / 8)};
     // Fields: placement, side, castling, en passant, and maybe the two counters.
     std::size_t start = 0;
     for (int field = 0; field < 3; ++field) start = fen.find(' ', start) + 1;
-    const std::size_t end = fen.find(' ', start);
-    return fen.replace(start, end == std::string::npos ? std::string::npos : end - start, square);
+    return fen.replace(start, fen.find(' ', start) - start, {char('a' + passed % 8), char('1' + passed / 8)});
 }
 
 // What the library itself finds in the games: the key of every position reached within
@@ -111,8 +106,7 @@ std::vector<std::string> split_lines(const std::string& text) {
 // The games of the tool's output, each from its "[Event " line to the next.
 std::vector<std::string> split_games(const std::string& pgn) {
     std::vector<std::string> games;
-    std::size_t at = pgn.find("[Event ");
-    while (at != std::string::npos) {
+    for (std::size_t at = pgn.find("[Event "); at != std::string::npos;) {
         const std::size_t next = pgn.find("\n[Event ", at);
         games.push_back(pgn.substr(at, next == std::string::npos ? next : next + 1 - at));
         at = next == std::string::npos ? next : next + 1;
@@ -153,9 +147,8 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
 
     TempDir dir;
     dir.write("pos.epd", epd);
-    const ProcessResult result = run_process(
-        VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
-        dir.path().string(), 120);
+    const ProcessResult result = run_process(VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
+                                             dir.path().string(), 120);
     ASSERT_EQ(result.exit_status, 0) << result.err.substr(0, 2000);
     const std::vector<std::string> failed = split_lines(dir.read("failed.epd"));
     const std::vector<std::string> written = split_games(dir.read("pos.pgn"));
@@ -173,25 +166,22 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
     Game game;
     std::size_t bad = 0;
     for (std::size_t i = 0; i < written.size() && i < line_keys.size() && bad < 10; ++i) {
+        const std::string& text = written[i];
+        std::string fault;
         try {
-            game.read_pgn(written[i]);
+            game.read_pgn(text);
             std::uint32_t moves = 0;
             while (game.step_forward() == Game::Step::move_played) ++moves;
-            const bool ok = moves > 0 && std::as_const(game).get_position().hash() == line_keys[i];
-            const std::string& text = written[i];
-            const bool framed = text.starts_with(tags) &&
-                                (text.ends_with(" *\n\n") || text.ends_with("\n*\n\n"));
-            bool short_lines = true;
-            for (const std::string& line : split_lines(text)) short_lines &= line.size() <= 79;
-            if (!ok || !framed || !short_lines) {
-                ++bad;
-                ADD_FAILURE() << "game " << i << " does not lead to its line:\n" << written[i];
-            }
+            if (moves == 0 || std::as_const(game).get_position().hash() != line_keys[i]) fault = "wrong position";
         } catch (const std::exception& error) {
-            ++bad;
-            ADD_FAILURE() << "game " << i << " cannot be replayed (" << error.what() << "):\n"
-                          << written[i];
+            fault = std::string("cannot be replayed: ") + error.what();
         }
+        if (!text.starts_with(tags) || !(text.ends_with(" *\n\n") || text.ends_with("\n*\n\n"))) fault += " badly framed";
+        for (const std::string& line : split_lines(text))
+            if (line.size() > 79) fault += " line too long";
+        if (fault.empty()) continue;
+        ++bad;
+        ADD_FAILURE() << "game " << i << ": " << fault << "\n" << text;
     }
 }
 

@@ -10,50 +10,38 @@
 namespace {
 
 constexpr std::uint64_t start = 0x463B96181691FC9CULL;
+using Moves = std::vector<std::uint32_t>;
 
-TEST(OpeningIndex, FirstEntryForAKeyWins) {
+TEST(OpeningIndex, FirstEntryForAKeyWinsAndWalksCollectMovesLastFirst) {
     OpeningIndex index(start);
     EXPECT_TRUE(index.insert(10, start, 1));
     EXPECT_TRUE(index.insert(20, 10, 2));
     EXPECT_TRUE(index.insert(20, start, 3));  // a later way into position 20 is ignored
-    ASSERT_EQ(index.size(), 2u);
-    auto entry = index.find(20);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->parent, 10u);
-    EXPECT_EQ(entry->move, 2u);
-    EXPECT_FALSE(index.find(30));
     EXPECT_FALSE(index.insert(40, 99, 4)) << "a parent that is not in the index is refused";
-    EXPECT_FALSE(index.contains(40));
-}
-
-TEST(OpeningIndex, WalkBackCollectsMovesLastFirst) {
-    OpeningIndex index(start);
-    OpeningIndex::Node n = OpeningIndex::root;
-    for (std::uint32_t move = 1; move <= 5; ++move) n = index.record(100 + move, n, move);
-    std::vector<std::uint32_t> moves;
-    ASSERT_TRUE(index.walk_back(105, moves));
-    EXPECT_EQ(moves, (std::vector<std::uint32_t>{5, 4, 3, 2, 1}));
+    EXPECT_EQ(index.size(), 2u);
+    EXPECT_EQ(index.find(20)->parent, 10u);
+    EXPECT_FALSE(index.find(40));
+    Moves moves;
+    ASSERT_TRUE(index.walk_back(20, moves));
+    EXPECT_EQ(moves, (Moves{2, 1}));
     EXPECT_FALSE(index.walk_back(999, moves));
     EXPECT_TRUE(moves.empty());
 }
 
 // A game that returns to the initial position: the initial position becomes a key of its
-// own, but a walk from any later position stops as soon as it reaches the initial position.
+// own, but a walk from any later position stops as soon as it reaches it.
 TEST(OpeningIndex, ReturnToTheInitialPositionEndsLaterWalks) {
     OpeningIndex index(start);
     OpeningIndex::Node n = OpeningIndex::root;
-    n = index.record(1, n, 11);      // 1.Nf3
-    n = index.record(2, n, 12);      // 1...Nf6
-    n = index.record(3, n, 13);      // 2.Ng1
-    n = index.record(start, n, 14);  // 2...Ng8: back at the start
+    for (const auto& [key, move] : {std::pair<std::uint64_t, std::uint32_t>{1, 11}, {2, 12}, {3, 13}, {start, 14}})
+        n = index.record(key, n, move);  // 1.Nf3 Nf6 2.Ng1 Ng8
     EXPECT_EQ(n, OpeningIndex::root);
-    n = index.record(5, n, 15);  // 3.e4
-    std::vector<std::uint32_t> moves;
+    index.record(5, n, 15);  // 3.e4
+    Moves moves;
     ASSERT_TRUE(index.walk_back(5, moves));
-    EXPECT_EQ(moves, (std::vector<std::uint32_t>{15}));
+    EXPECT_EQ(moves, (Moves{15}));
     ASSERT_TRUE(index.walk_back(start, moves));
-    EXPECT_EQ(moves, (std::vector<std::uint32_t>{14, 13, 12, 11}));
-    EXPECT_EQ(index.find(5)->parent, start);
+    EXPECT_EQ(moves, (Moves{14, 13, 12, 11}));
 }
 
 // Many keys, including ones that share their low bits or their high half, against a
@@ -65,19 +53,15 @@ TEST(OpeningIndex, AgreesWithAPlainMapThroughGrowth) {
     std::vector<std::uint64_t> keys{start};
     for (int i = 0; i < 200000; ++i) {
         std::uint64_t key = random();
-        if (i % 7 == 0) key = (key & 0xFFFFFFFF00000000ULL) | 0x1234;  // same slot run
+        if (i % 7 == 0) key = (key & 0xFFFFFFFF00000000ULL) | 0x1234;          // same slot run
         if (i % 11 == 0) key = (key & 0xFFFFFFFFULL) | 0xABCD000000000000ULL;  // same tag
         const std::uint64_t parent = keys[random() % keys.size()];
-        const auto move = static_cast<std::uint32_t>(i);
-        ASSERT_TRUE(index.insert(key, parent, move));
-        if (key != start && !expected.count(key)) {
-            expected[key] = IndexEntry{parent, move};
-            keys.push_back(key);
-        }
+        ASSERT_TRUE(index.insert(key, parent, std::uint32_t(i)));
+        if (key != start && expected.emplace(key, IndexEntry{parent, std::uint32_t(i)}).second) keys.push_back(key);
     }
     EXPECT_EQ(index.size(), expected.size());
     for (const auto& [key, entry] : expected) {
-        auto found = index.find(key);
+        const auto found = index.find(key);
         ASSERT_TRUE(found);
         EXPECT_EQ(found->parent, entry.parent);
         EXPECT_EQ(found->move, entry.move);
