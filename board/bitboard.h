@@ -118,3 +118,15 @@ inline constexpr Bitboard mirror_horizontal(Bitboard x) {
     x = ((x >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((x & 0x0F0F0F0F0F0F0F0FULL) << 4);
     return x;
 }
+
+// The squares that pawns of one colour attack, and the squares one step ahead of them.
+template <bool White>
+constexpr Bitboard pawn_attacks(Bitboard pawns) {
+    return White ? ((pawns << 7) & not_file_h) | ((pawns << 9) & not_file_a)
+                 : ((pawns >> 7) & not_file_a) | ((pawns >> 9) & not_file_h);
+}
+
+template <bool White>
+constexpr Bitboard pawn_push(Bitboard pawns) {
+    return White ? pawns << 8 : pawns >> 8;
+}

@@ -11,17 +11,6 @@ inline Move make(std::uint32_t from, std::uint32_t to, std::uint32_t code, std::
     return Move::from_word(Move(from, to, code, piece, capture).word() | (check ? Move::check_bit : 0));
 }
 
-template <bool White>
-constexpr Bitboard pawn_attacks(Bitboard pawns) {
-    return White ? ((pawns << 7) & not_file_h) | ((pawns << 9) & not_file_a)
-                 : ((pawns >> 7) & not_file_a) | ((pawns >> 9) & not_file_h);
-}
-
-template <bool White>
-constexpr Bitboard push(Bitboard pawns) {
-    return White ? pawns << 8 : pawns >> 8;
-}
-
 }  // namespace
 
 void MoveGenerator::generate(MoveList& list, bool tactical_only) const {
@@ -137,7 +126,7 @@ void MoveGenerator::generate_for(MoveList& list, bool tactical_only) const {
             }
         }
 
-        const Bitboard promotions = (captures | (push<White>(bit) & empty & mask)) & last_rank;
+        const Bitboard promotions = (captures | (pawn_push<White>(bit) & empty & mask)) & last_rank;
         for (Bitboard targets = promotions; targets;) {
             const std::uint32_t to = pop_lowest_square(targets);
             const Bitboard to_bit = square_table[to];
@@ -212,8 +201,8 @@ void MoveGenerator::generate_for(MoveList& list, bool tactical_only) const {
     for (Bitboard pieces = pawns; pieces;) {
         const std::uint32_t from = pop_lowest_square(pieces);
         const Bitboard bit = square_table[from];
-        const Bitboard single = push<White>(bit) & empty;
-        const Bitboard pushes = (single | (push<White>(single) & empty & double_step_rank)) & ~last_rank & allowed(from);
+        const Bitboard single = pawn_push<White>(bit) & empty;
+        const Bitboard pushes = (single | (pawn_push<White>(single) & empty & double_step_rank)) & ~last_rank & allowed(from);
         const bool discoverer = (discovering & bit) != 0;
         for (Bitboard targets = pushes; targets;) {
             const std::uint32_t to = pop_lowest_square(targets);

@@ -107,17 +107,6 @@ SanMove& SanMove::operator=(std::string_view token) {
 
 namespace {
 
-template <bool White>
-constexpr Bitboard pawn_attacks(Bitboard pawns) {
-    return White ? ((pawns << 7) & not_file_h) | ((pawns << 9) & not_file_a)
-                 : ((pawns >> 7) & not_file_a) | ((pawns >> 9) & not_file_h);
-}
-
-template <bool White>
-constexpr Bitboard push(Bitboard pawns) {
-    return White ? pawns << 8 : pawns >> 8;
-}
-
 // Resolves a token with a destination square by looking only at the pieces of the named
 // kind that can reach it, instead of generating every legal move. Legality and the check
 // bit are decided with the same tests, on the same data, as MoveGenerator does, so the
@@ -170,10 +159,10 @@ bool resolve_directly(const ChessPosition& p, std::uint32_t kind, const TokenFie
             if ((to_bit & enemy) != 0) {
                 candidates = pawn_attacks<!White>(to_bit) & pieces;
             } else {
-                const Bitboard single = push<!White>(to_bit);
+                const Bitboard single = pawn_push<!White>(to_bit);
                 candidates = single & pieces;
                 if ((to_bit & double_step_rank) != 0 && (single & occupied) == 0)
-                    candidates |= push<!White>(single) & pieces;
+                    candidates |= pawn_push<!White>(single) & pieces;
                 // An en passant square counts only where an enemy pawn can just have
                 // passed over it.
                 const std::uint32_t ep_square = entry.en_passant_square;
@@ -227,7 +216,7 @@ bool resolve_directly(const ChessPosition& p, std::uint32_t kind, const TokenFie
     }
     // En passant: both pawns leave their squares, so the own king is tested against the
     // occupancy after the capture, the captured pawn no longer counting as an attacker.
-    const Bitboard victim_bit = en_passant_from != 0 ? push<!White>(to_bit) : 0;
+    const Bitboard victim_bit = en_passant_from != 0 ? pawn_push<!White>(to_bit) : 0;
     const Bitboard en_passant_after = (occupied ^ victim_bit) | to_bit;
     Bitboard legal_en_passant = 0;
     for (Bitboard rest = en_passant_from; rest;) {
