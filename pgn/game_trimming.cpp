@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "pgn/game.h"
+#include "pgn/roster_tags.h"
 
 // Keeps the first `half_moves` move nodes of the main line, in order, then a "*" node.
 void Game::close_main_line(std::uint32_t half_moves) {
@@ -18,13 +19,7 @@ void Game::close_main_line(std::uint32_t half_moves) {
 
 void Game::reset_to_roster_tags() {
     tags_.clear();
-    tags_.set("Event", "?");
-    tags_.set("Site", "?");
-    tags_.set("Date", "????.??.??");
-    tags_.set("Round", "1");
-    tags_.set("White", "?");
-    tags_.set("Black", "?");
-    tags_.set("Result", "*");
+    for (const auto& [name, value] : roster_tags) tags_.set(name, value);
     if (tag_order_.size() > 7) tag_order_.truncate(7);
     assign_text(result_, "*");
 }

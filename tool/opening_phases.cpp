@@ -6,6 +6,7 @@
 
 #include "board/hash_keys.h"
 #include "board/move_list.h"
+#include "pgn/roster_tags.h"
 #include "tool/epd_line.h"
 
 namespace {
@@ -69,13 +70,7 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
 
 bool OpeningPhases::build_game() {
     game_.clear();
-    game_.set_tag("Event", "?");
-    game_.set_tag("Site", "?");
-    game_.set_tag("Date", "????.??.??");
-    game_.set_tag("Round", "1");
-    game_.set_tag("White", "?");
-    game_.set_tag("Black", "?");
-    game_.set_tag("Result", "*");
+    for (const auto& [name, value] : roster_tags) game_.set_tag(name, value);
     for (auto it = moves_.rbegin(); it != moves_.rend(); ++it) {
         // Replay the legal move with the same squares and kind, as the generator gives it
         // (with its check bit), so the written text never depends on how a game marked it.
