@@ -75,10 +75,52 @@ bool in(const CharTable& table, char c) { return table[static_cast<unsigned char
 
 // Splits one fragment into tokens, handing each to `out`: out.move(text) returns false to
 // stop; out.node(kind, text) takes every other node.
+// The text of a variation node for a "(" that nothing closes: the rest of the fragment,
+// which is read only as a line number. A short rest is kept as it stands; a long one is
+// cut to the digits that decide the number (as the rest of every later "(" of the same
+// run would be kept whole otherwise, which grows with the square of the run).
+class UnclosedVariationText {
+public:
+    std::string_view text(std::string_view t, std::size_t from) {
+        constexpr std::size_t kept_whole = 64;
+        if (t.size() - from <= kept_whole) return t.substr(from);
+        // Parentheses and blanks before the number are passed over: what follows them is
+        // the same for every "(" of one run, so it is looked at once per run.
+        if (name_ <= from || from < scanned_from_) find_number(t, from);
+        return number_;
+    }
+
+private:
+    static bool passed_over(char c) {
+        return c == '(' || c == ')' || c == ' ' || (c >= '\t' && c <= '\r');
+    }
+    static bool digit(char c) { return c >= '0' && c <= '9'; }
+
+    void find_number(std::string_view t, std::size_t from) {
+        scanned_from_ = from;
+        name_ = from;
+        while (name_ < t.size() && passed_over(t[name_])) ++name_;
+        number_ = {};  // no digit: the text names no line
+        if (name_ == t.size() || !digit(t[name_])) return;
+        std::size_t begin = name_;
+        while (begin < t.size() && t[begin] == '0') ++begin;
+        std::size_t end = begin;
+        // Eleven significant digits are more than any line number, as in the full text.
+        while (end < t.size() && digit(t[end]) && end - begin < 11) ++end;
+        number_ = begin == end ? t.substr(begin - 1, 1) : t.substr(begin, end - begin);
+    }
+
+    std::size_t scanned_from_ = 0;
+    std::size_t name_ = 0;  // first character at or after scanned_from_ not passed over
+    std::string_view number_;
+};
+
 template <class Out>
 bool tokenize(std::string_view t, Out& out) {
     const std::size_t n = t.size();
     std::size_t i = 0;
+    std::size_t close = 0;  // the next ")" at or after the scan, n when there is none
+    UnclosedVariationText unclosed;
     while (i < n) {
         char c = t[i];
         if (!in(token_start, c)) {
@@ -116,12 +158,17 @@ bool tokenize(std::string_view t, Out& out) {
                 if (has_next && t[i + 1] == '-') out.node(NodeKind::result, "0-1");
                 break;
             case '(': {
-                const std::size_t close = t.find(')', i + 1);
-                if (close == std::string_view::npos) {
-                    out.node(NodeKind::variation, t.substr(i + 1));
-                } else {
+                // The ")" found for an earlier "(" serves while it lies ahead; once none is
+                // left, none is searched for again, so a run of unclosed "(" stays linear.
+                if (close <= i) {
+                    const std::size_t found = t.find(')', i + 1);
+                    close = found == std::string_view::npos ? n : found;
+                }
+                if (close < n) {
                     out.node(NodeKind::variation, t.substr(i + 1, close - i - 1));
                     i = close;
+                } else {
+                    out.node(NodeKind::variation, unclosed.text(t, i + 1));
                 }
                 break;
             }
