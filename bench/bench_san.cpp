@@ -14,7 +14,7 @@
 #include "board/chess_position.h"
 #include "board/move_list.h"
 #include "notation/san_move.h"
-#include "tests/notation/mainline_games.h"
+#include "bench/mainline_games.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <stdexcept>
 
 #include "board/move_list.h"
@@ -23,12 +22,10 @@ std::string reference_file(std::string_view relative_path) {
 
 std::vector<std::string> perft_file_positions(const std::string& path) {
     std::vector<std::string> fens;
-    std::set<std::string> seen;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        const std::string fen = line.substr(0, line.find('\t'));
-        if (!fen.empty() && seen.insert(fen).second) fens.push_back(fen);
-    }
+    for (std::string line; std::getline(in, line);)
+        if (const std::string fen = line.substr(0, line.find('\t')); !fen.empty() && (fens.empty() || fens.back() != fen))
+            fens.push_back(fen);
     return fens;
 }
 
@@ -189,7 +186,6 @@ ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_ever
                 const std::vector<std::string> spellings = legal_move_spellings(position);
                 tokens.insert(tokens.end(), spellings.begin(), spellings.end());
             }
-            report.tokens_compared += tokens.size();
             add_faults(fast_path_differences(position, tokens));
             Move move;
             try {
@@ -235,9 +231,12 @@ std::string SanDifference::kind() const {
     return "other";
 }
 
-std::string SanDifference::describe() const {
-    return "game at line " + std::to_string(line) + ", ply " + std::to_string(ply) + ": printed " + printed +
-           ", written " + written + " (" + kind() + ") in " + fen;
+std::string ReplayReport::listed() const {
+    std::string text;
+    for (std::size_t i = 0; i < differences.size() && i < 10; ++i)
+        text += "line " + std::to_string(differences[i].line) + " ply " + std::to_string(differences[i].ply) +
+                ": printed " + differences[i].printed + ", written " + differences[i].written + "\n";
+    return text + first_lines(failures) + first_lines(faults);
 }
 
 std::string count_kinds(const std::vector<SanDifference>& differences) {
