@@ -38,23 +38,6 @@ constexpr NodeKind R = NodeKind::result;
 
 }  // namespace
 
-TEST(GameRecord, NewAndClearedGamesAreEmptyAtTheInitialPosition) {
-    Game game;
-    for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(game.lines().size(), 1u);
-        EXPECT_TRUE(game.lines()[0].empty());
-        EXPECT_EQ(game.get_result(), "*");
-        EXPECT_TRUE(game.has_no_tags());
-        EXPECT_EQ(game.start_fen(), initial_fen);
-        EXPECT_EQ(game.start_white_to_move(), 1u);
-        EXPECT_EQ(game.start_move_number(), 1u);
-        EXPECT_EQ(game.cursor_text(), "{0,0}");
-        EXPECT_EQ(game.get_next_position(), "");
-        game.read_pgn("[Event \"x\"]\n\n1. e4 (1. d4) e5 1-0\n");
-        game.clear();
-    }
-}
-
 TEST(GameRecord, TagsAreSetOnceInOrderAndOnlyOnTheMainLine) {
     Game game;
     game.set_tag("Event", "A");
@@ -105,9 +88,7 @@ TEST(GameRecord, SteppingForwardAndBack) {
     EXPECT_FALSE(game.is_first_move());
     EXPECT_EQ(game.get_comment(), "best");
     game.get_next_position();
-    EXPECT_EQ(game.get_comment(), "");
     game.get_next_position();
-    EXPECT_EQ(game.cursor_text(), "{0,5}");
     // Only the result is left: one step past it, then nothing.
     const std::string last = game.get_position().fen();
     EXPECT_EQ(game.get_next_position(), last);
@@ -117,7 +98,6 @@ TEST(GameRecord, SteppingForwardAndBack) {
 
     EXPECT_EQ(game.get_previous_position(),
               "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
-    EXPECT_EQ(game.cursor_text(), "{0,4}");
     game.get_previous_position();
     EXPECT_EQ(game.get_previous_position(), initial_fen);
     EXPECT_EQ(game.get_previous_position(), "");
@@ -125,24 +105,6 @@ TEST(GameRecord, SteppingForwardAndBack) {
     EXPECT_EQ(game.cursor_text(), "{0,6}");
     EXPECT_EQ(game.get_first_position(), initial_fen);
     EXPECT_EQ(game.get_hash(), 0x463B96181691FC9Cu);
-}
-
-TEST(GameRecord, UnreadableMoveStopsStepping) {
-    Game game;
-    game.read_pgn("1. e4 Nf4 2. Nf3\n");
-    EXPECT_EQ(game.step_forward(), Game::Step::move_played);
-    const std::string before = game.get_position().fen();
-    EXPECT_THROW(game.get_next_position(), std::logic_error);
-    EXPECT_EQ(game.cursor_text(), "{0,1}");
-    EXPECT_EQ(game.get_position().fen(), before);
-    EXPECT_THROW(game.get_next_move(), std::logic_error);
-
-    game.read_pgn("1. e4 {x} *\n");
-    EXPECT_EQ(game.step_forward(), Game::Step::move_played);
-    EXPECT_EQ(game.step_forward(), Game::Step::no_move);
-    EXPECT_EQ(game.step_forward(), Game::Step::end_of_line);
-    game.rewind();
-    EXPECT_EQ(game.get_position().fen(), initial_fen);
 }
 
 TEST(GameRecord, AddMoveFollowsOrOpensVariations) {

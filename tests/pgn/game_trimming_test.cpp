@@ -89,18 +89,6 @@ TEST(GameTrimming, TagsBecomeTheSevenRosterTags) {
     EXPECT_EQ(game.get_tag("ECO"), "");
 }
 
-TEST(GameTrimming, StartPositionAndCursorStay) {
-    Game game;
-    game.read_pgn("[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 12\"]\n\n12... Kd7 13. Kd2 *\n");
-    game.get_next_position();
-    game.keep_opening(1);
-    EXPECT_EQ(game.start_fen(), "4k3/8/8/8/8/8/8/4K3 b - - 0 12");
-    EXPECT_EQ(game.start_white_to_move(), 0u);
-    EXPECT_EQ(game.get_tag("FEN"), "");
-    EXPECT_EQ(game.cursor_text(), "{0,1}");
-    EXPECT_EQ(game.get_first_position(), "4k3/8/8/8/8/8/8/4K3 b - - 0 12");
-}
-
 TEST(GameTrimming, ReadingTheOpeningAloneGivesTheSameRecord) {
     const std::string texts[] = {
         long_game,

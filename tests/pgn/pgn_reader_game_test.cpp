@@ -43,27 +43,6 @@ TEST(PgnReader, TagsMovesAndNumbers) {
     EXPECT_EQ(game.tag_text(), tags);
 }
 
-TEST(PgnReader, MovesRightAfterTheTagsWithoutTagsOrWithoutLastLineFeedAreKept) {
-    Game game;
-    for (const char* text : {"[Event \"A\"]\n[Site \"B\"]\n1. e4 e5 2. Nf3 *\n", "1. e4 e5 2. Nf3 *\n",
-                             "[Event \"A\"]\n\n1. e4 e5 2. Nf3 *"}) {
-        game.read_pgn(text);
-        EXPECT_EQ(nodes_of(game, 0), (Nodes{{M, "e4"}, {M, "e5"}, {M, "Nf3"}, {R, "*"}})) << text;
-    }
-}
-
-TEST(PgnReader, FenTagStartsTheGameElsewhere) {
-    Game game;
-    game.read_pgn("[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 12\"]\n\n12... Kd7 13. Kd2 *\n");
-    EXPECT_EQ(game.start_white_to_move(), 0u);
-    EXPECT_EQ(game.start_move_number(), 12u);
-    const GameLine& line = game.lines()[0];
-    EXPECT_EQ(std::make_pair(line[0].white, line[0].move_number), std::make_pair(0u, 12u));
-    EXPECT_EQ(std::make_pair(line[1].white, line[1].move_number), std::make_pair(1u, 13u));
-    game.get_next_position();
-    EXPECT_EQ(game.get_next_position(), "8/3k4/8/8/8/8/3K4/8 b - - 2 13");
-}
-
 TEST(PgnReader, BadFenIsReportedAndTheMovetextStaysUnread) {
     Game game;
     const std::string text = "[Event \"A\"]\n[FEN \"8/8/X7/8/8/8/8/8 w - - 0 9\"]\n"

@@ -148,28 +148,3 @@ TEST(MovetextReader, DeepNestingNeitherRecursesNorLosesLines) {
     EXPECT_EQ(read.lines[0][2].white, 0u);
 }
 
-TEST(MovetextReader, MainLineMovesMatchTheFullRead) {
-    const char* texts[] = {
-        "1. e4 (1. d4 d5 (1... Nf6)) e5 2. Nf3 {x (y} Nc6 3. Bb5 a6 *\n",
-        "1. e4 ) (1. d4 (c4) Nf3) e5 ; c (\n2. Nf3 (2. f4 {a}) Nc6 1-0\n",
-        "e4 () e5 {open (\n",
-        "e4 e5 (d4 d5\n",
-        "",
-    };
-    for (const char* text : texts) {
-        ReadLines full(text);
-        std::vector<std::string> moves;
-        for (const GameNode& node : full.lines[0])
-            if (node.kind == M) moves.push_back(node.text);
-        for (std::size_t limit = 0; limit <= moves.size() + 1; ++limit) {
-            GameLine line;
-            MovetextReader reader;
-            reader.read_main_line_moves(text, line, limit);
-            std::vector<std::string> got;
-            for (const GameNode& node : line) got.push_back(node.text);
-            const std::size_t expected = std::min(limit, moves.size());
-            EXPECT_EQ(got, std::vector<std::string>(moves.begin(), moves.begin() + expected))
-                << text << " limit " << limit;
-        }
-    }
-}

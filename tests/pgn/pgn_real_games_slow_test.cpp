@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -76,10 +75,6 @@ bool writable_as_read(const Game& game) {
 
 struct FileReport {
     std::size_t games = 0;
-    std::size_t moves = 0;
-    std::size_t stopped_early = 0;      // an unreadable or illegal move
-    std::size_t failed_in_opening = 0;  // of those, within the first 24 half moves
-    std::size_t not_comparable = 0;
     std::vector<std::string> round_trip_failures;
     std::vector<std::string> opening_mismatches;
 };
@@ -95,20 +90,15 @@ FileReport check_file(const fs::path& path) {
          text = &file.read_next_game()) {
         ++report.games;
         game.read_pgn(*text);
-        std::size_t played = 0;
         try {
-            while (game.step_forward() != Game::Step::end_of_line) ++played;
-        } catch (const std::logic_error&) {
-            ++report.stopped_early;
-            if (played < 24) ++report.failed_in_opening;
+            while (game.step_forward() != Game::Step::end_of_line) {
+            }
+        } catch (const std::logic_error&) {  // an unreadable or illegal move ends the game
         }
-        report.moves += played;
 
         again.read_pgn(game.get_full_pgn());
-        if (!writable_as_read(game))
-            ++report.not_comparable;
-        else if (!same_tags(game, again) || !same_lines(game, again, true) ||
-                 again.get_result() != game.get_result())
+        if (writable_as_read(game) && (!same_tags(game, again) || !same_lines(game, again, true) ||
+                 again.get_result() != game.get_result()))
             report.round_trip_failures.push_back(*text);
 
         game.keep_opening(24);
@@ -131,10 +121,6 @@ TEST(RealGames, ReadStepWriteAndReadBack) {
         testing::internal::CaptureStderr();  // unreadable FEN tags are reported there
         const FileReport report = check_file(path);
         testing::internal::GetCapturedStderr();
-        std::printf("%-40s %7zu games %9zu moves %6zu stop early (%zu in the first 24 half "
-                    "moves), %zu not comparable after writing\n",
-                    path.filename().string().c_str(), report.games, report.moves, report.stopped_early,
-                    report.failed_in_opening, report.not_comparable);
         EXPECT_GT(report.games, 0u);
         EXPECT_TRUE(report.round_trip_failures.empty())
             << report.round_trip_failures.size() << " games, first:\n"
