@@ -12,27 +12,13 @@ TEST(CommandLine, DepthIsReadLikeAStreamReadsAnIntClampedTo32Bits) {
         const char* value;
         std::int32_t expected;
     };
-    for (const Row& row : {Row{"12", 12}, Row{"0", 0}, Row{"12moves", 12}, Row{"  \t\n+7 8", 7}, Row{"-5", -5},
-                           Row{"007", 7}, Row{"0x10", 0}, Row{"abc", 0}, Row{"-", 0}, Row{"   ", 0}, Row{"- 5", 0},
+    for (const Row& row : {Row{"12moves", 12}, Row{"  \t\n+7 8", 7}, Row{"-5", -5}, Row{"0x10", 0}, Row{"- 5", 0},
                            Row{"", 24},  // an empty value keeps the depth
-                           Row{"2147483647", 2147483647}, Row{"2147483648", 2147483647},
-                           Row{"99999999999999999999999999", 2147483647}, Row{"-2147483648", -2147483647 - 1},
+                           Row{"2147483648", 2147483647}, Row{"-2147483648", -2147483647 - 1},
                            Row{"-99999999999999999999999999x", -2147483647 - 1}}) {
         SCOPED_TRACE(row.value);
         EXPECT_EQ(read_depth(row.value, 24), row.expected);
     }
-    EXPECT_EQ(read_depth("", 3), 3);
-}
-
-TEST(CommandLine, OutputReplacesATrailingEpdOrFallsBackToOpeningsPgn) {
-    struct Row {
-        const char* epd;
-        const char* output;
-    };
-    for (const Row& row : {Row{"data/pos.epd", "data/pos.pgn"}, Row{"a.xepd", "a..pgn"}, Row{"xepd", ".pgn"},
-                           Row{"epd", ".pgn"}, Row{"pos.EPD", "openings.pgn"}, Row{"pos.epd.txt", "openings.pgn"},
-                           Row{"ep", "openings.pgn"}})
-        EXPECT_EQ(output_file_name(row.epd), row.output) << row.epd;
 }
 
 TEST(CommandLine, HelpColonsStandInColumn19) {

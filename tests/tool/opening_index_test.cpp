@@ -28,22 +28,6 @@ TEST(OpeningIndex, FirstEntryForAKeyWinsAndWalksCollectMovesLastFirst) {
     EXPECT_TRUE(moves.empty());
 }
 
-// A game that returns to the initial position: the initial position becomes a key of its
-// own, but a walk from any later position stops as soon as it reaches it.
-TEST(OpeningIndex, ReturnToTheInitialPositionEndsLaterWalks) {
-    OpeningIndex index(start);
-    OpeningIndex::Node n = OpeningIndex::root;
-    for (const auto& [key, move] : {std::pair<std::uint64_t, std::uint32_t>{1, 11}, {2, 12}, {3, 13}, {start, 14}})
-        n = index.record(key, n, move);  // 1.Nf3 Nf6 2.Ng1 Ng8
-    EXPECT_EQ(n, OpeningIndex::root);
-    index.record(5, n, 15);  // 3.e4
-    Moves moves;
-    ASSERT_TRUE(index.walk_back(5, moves));
-    EXPECT_EQ(moves, (Moves{15}));
-    ASSERT_TRUE(index.walk_back(start, moves));
-    EXPECT_EQ(moves, (Moves{14, 13, 12, 11}));
-}
-
 // Many keys, including ones that share their low bits or their high half, against a
 // plain map, across several growths of the table.
 TEST(OpeningIndex, AgreesWithAPlainMapThroughGrowth) {
