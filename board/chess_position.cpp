@@ -68,7 +68,7 @@ void ChessPosition::clear() {
 
 void ChessPosition::set_start_position() {
     fen(start_fen);
-    fen_text_ = fen();
+    write_fen(fen_text_);
 }
 
 int ChessPosition::material() const {
