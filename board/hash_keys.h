@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/bitboard.h"
+#include "board/history_entry.h"
 #include "board/move.h"
 #include "board/polyglot_keys.h"
 
@@ -71,11 +72,11 @@ public:
                              std::uint32_t en_passant_square, bool white_to_move) {
         std::uint64_t k = piece_hash;
         if (castling_rights != 0) {
-            if (castling_rights & 0x0001) k ^= castle_keys[1];
-            if (castling_rights & 0x0080) k ^= castle_keys[0];
-            if (castling_rights & 0x0100) k ^= castle_keys[3];
-            if (castling_rights & 0x8000) k ^= castle_keys[2];
-            if (castling_rights & 0x7E7E) k ^= castling_rights;
+            if (castling_rights & CastlingMask::white_queen_side) k ^= castle_keys[1];
+            if (castling_rights & CastlingMask::white_king_side) k ^= castle_keys[0];
+            if (castling_rights & CastlingMask::black_queen_side) k ^= castle_keys[3];
+            if (castling_rights & CastlingMask::black_king_side) k ^= castle_keys[2];
+            if (castling_rights & CastlingMask::inner_files) k ^= castling_rights;
         }
         if (en_passant_square != no_square) k ^= en_passant_keys[en_passant_square & 7];
         if (white_to_move) k ^= side_key;
