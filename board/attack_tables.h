@@ -28,6 +28,20 @@ public:
     Bitboard between(std::uint32_t a, std::uint32_t b) const { return lines_.between(a, b); }
     Bitboard segment(std::uint32_t a, std::uint32_t b) const { return lines_.segment(a, b); }
 
+    // The line a piece pinned against the king on `king` may keep to: from the king up to
+    // and including the slider among `straight` (rook movers) and `diagonal` (bishop
+    // movers) for which the piece `one` is the only occupied square in between; empty when
+    // no such slider pins it.
+    Bitboard pin_line(std::uint32_t king, Bitboard one, Bitboard occupied, Bitboard straight,
+                      Bitboard diagonal) const {
+        Bitboard pinners = (rook_rays(king) & straight) | (bishop_rays(king) & diagonal);
+        while (pinners) {
+            const std::uint32_t s = pop_lowest_square(pinners);
+            if ((between(king, s) & occupied) == one) return segment(king, s);
+        }
+        return 0;
+    }
+
     Bitboard knight_attacks_bb(Bitboard one) const { return knight_attacks(lowest_square(one)); }
     Bitboard king_attacks_bb(Bitboard one) const { return king_attacks(lowest_square(one)); }
     Bitboard bishop_attacks_bb(Bitboard one, Bitboard occupancy) const { return bishop_attacks(lowest_square(one), occupancy); }

@@ -62,12 +62,9 @@ void HashKeys::update(Move move) {
         const bool white = piece == Piece::white_king;
         const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
         const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-        const std::uint32_t base = white ? 0 : 56;
-        const bool king_side = to > from;
-        const std::uint32_t king_to = base + (king_side ? 6 : 2);
-        const std::uint32_t rook_to = base + (king_side ? 5 : 3);
-        pieces ^= piece_keys[king][from] ^ piece_keys[rook][to] ^ piece_keys[king][king_to] ^
-                  piece_keys[rook][rook_to];
+        const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
+        pieces ^= piece_keys[king][from] ^ piece_keys[rook][to] ^ piece_keys[king][dest.king_to] ^
+                  piece_keys[rook][dest.rook_to];
         break;
     }
     case Move::en_passant: {

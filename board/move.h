@@ -7,6 +7,18 @@
 #include "board/piece.h"
 #include "board/square.h"
 
+// Where a castling puts the king and the rook, on the first rank that starts at `base`
+// (0 for White, 56 for Black): files g and f on the king side, c and d on the queen side,
+// wherever the two pieces started.
+struct CastlingSquares {
+    std::uint32_t king_to;
+    std::uint32_t rook_to;
+};
+
+constexpr CastlingSquares castling_destinations(std::uint32_t base, bool king_side) {
+    return king_side ? CastlingSquares{base + 6, base + 5} : CastlingSquares{base + 2, base + 3};
+}
+
 // Bits 0-5 to, 6-11 from, 12-14 code, 15 check, 16-19 capture, 20-23 piece, 24-31 xcode.
 // The all-zero word is the empty move. Castling is stored as the king moving onto its
 // rook's square (e1h1, e1a1, e8h8, e8a8 in the standard set-up).

@@ -79,12 +79,8 @@ void MoveGenerator::generate_for(MoveList& list, bool tactical_only) const {
         const Bitboard bit = square_table[from];
         if ((pinned & bit) == 0) return evasion;
         if (checkers != 0) return 0;
-        Bitboard pinners = (t.rook_rays(king_square) & enemy_straight) | (t.bishop_rays(king_square) & enemy_diagonal);
-        while (pinners) {
-            const std::uint32_t s = pop_lowest_square(pinners);
-            if ((t.between(king_square, s) & occupied) == bit) return t.segment(king_square, s);
-        }
-        return evasion;
+        const Bitboard line = t.pin_line(king_square, bit, occupied, enemy_straight, enemy_diagonal);
+        return line != 0 ? line : evasion;
     };
 
     // ---- Captures and promotions ----
@@ -226,9 +222,7 @@ void MoveGenerator::generate_for(MoveList& list, bool tactical_only) const {
         if ((rights & (1u << file)) == 0) continue;
         const std::uint32_t rook_square = base + file;
         if (p.piece_on(rook_square).code() != own_rook) continue;
-        const bool king_side = rook_square > king_square;
-        const std::uint32_t king_to = base + (king_side ? 6 : 2);
-        const std::uint32_t rook_to = base + (king_side ? 5 : 3);
+        const auto [king_to, rook_to] = castling_destinations(base, rook_square > king_square);
         const Bitboard rook_bit = square_table[rook_square];
         const Bitboard others = occupied & ~king & ~rook_bit;
         const Bitboard king_path = t.segment(king_square, king_to);

@@ -3,21 +3,6 @@
 
 #include "board/chess_position.h"
 
-namespace {
-
-// King and rook destinations of a castling by the king on `from` with the rook on `to`.
-struct CastlingSquares {
-    std::uint32_t king_to;
-    std::uint32_t rook_to;
-};
-
-constexpr CastlingSquares castling_squares(bool white, std::uint32_t from, std::uint32_t to) {
-    const std::uint32_t base = white ? 0 : 56;
-    return to > from ? CastlingSquares{base + 6, base + 5} : CastlingSquares{base + 2, base + 3};
-}
-
-}  // namespace
-
 void ChessPosition::apply_to_placement(Move move) {
     const std::uint32_t piece = move.piece().code();
     const std::uint32_t capture = move.capture().code();
@@ -43,7 +28,7 @@ void ChessPosition::apply_to_placement(Move move) {
         const bool white = piece == Piece::white_king;
         const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
         const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-        const CastlingSquares dest = castling_squares(white, from, to);
+        const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
         take(king, from);
         take(rook, to);
         put(king, dest.king_to);
@@ -86,7 +71,7 @@ void ChessPosition::take_back_from_placement(Move move) {
         const bool white = piece == Piece::white_king;
         const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
         const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-        const CastlingSquares dest = castling_squares(white, from, to);
+        const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
         take(king, dest.king_to);
         take(rook, dest.rook_to);
         put(king, from);

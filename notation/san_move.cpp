@@ -197,19 +197,9 @@ bool resolve_directly(const ChessPosition& p, std::uint32_t kind, const TokenFie
             const Bitboard bit = square_table[from];
             Bitboard allowed = evasion;
             if ((pinned & bit) != 0) {
-                if (checkers != 0) {
-                    allowed = 0;
-                } else {
-                    Bitboard pinners = (t.rook_rays(king_square) & enemy_straight) |
-                                       (t.bishop_rays(king_square) & enemy_diagonal);
-                    while (pinners) {
-                        const std::uint32_t s = pop_lowest_square(pinners);
-                        if ((t.between(king_square, s) & occupied) == bit) {
-                            allowed = t.segment(king_square, s);
-                            break;
-                        }
-                    }
-                }
+                if (checkers != 0) allowed = 0;
+                else if (const Bitboard line = t.pin_line(king_square, bit, occupied, enemy_straight, enemy_diagonal); line != 0)
+                    allowed = line;
             }
             if ((allowed & to_bit) != 0) legal |= bit;
         }
