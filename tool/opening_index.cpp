@@ -13,28 +13,22 @@ inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_
 OpeningIndex::OpeningIndex(std::uint64_t root_key)
     : root_key_(root_key), table_(new Slot[initial_table_size]()), mask_(initial_table_size - 1) {}
 
-OpeningIndex::Node OpeningIndex::find_node(std::uint64_t key) const {
+std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
     for (std::size_t slot = key & mask_;; slot = (slot + 1) & mask_) {
         const Slot& s = table_[slot];
-        if (s.node == 0) return root;
-        if (s.tag == tag && node(s.node - 1).key == key) return s.node - 1;
+        if (s.node == 0 || (s.tag == tag && node(s.node - 1).key == key)) return slot;
     }
 }
 
+OpeningIndex::Node OpeningIndex::find_node(std::uint64_t key) const {
+    const Slot& s = table_[probe(key)];
+    return s.node == 0 ? root : s.node - 1;
+}
+
 OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uint32_t move) {
-    const std::uint32_t tag = tag_of(key);
-    std::size_t slot = key & mask_;
-    Node found = root;
-    for (;; slot = (slot + 1) & mask_) {
-        const Slot& s = table_[slot];
-        if (s.node == 0) break;
-        if (s.tag == tag && node(s.node - 1).key == key) {
-            found = s.node - 1;
-            break;
-        }
-    }
-    if (found == root) found = add_node(key, parent, move, slot);
+    const std::size_t slot = probe(key);
+    const Node found = table_[slot].node == 0 ? add_node(key, parent, move, slot) : table_[slot].node - 1;
     return key == root_key_ ? root : found;
 }
 

@@ -66,6 +66,8 @@ private:
 
     const NodeData& node(Node n) const { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
     NodeData& node(Node n) { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
+    // The slot that holds `key`, or the empty slot that ends its probe run.
+    std::size_t probe(std::uint64_t key) const;
     Node find_node(std::uint64_t key) const;
     Node add_node(std::uint64_t key, Node parent, std::uint32_t move, std::size_t slot);
     void grow();
