@@ -29,26 +29,6 @@ std::uint64_t peak_memory() {
     return std::uint64_t(usage.ru_maxrss) * 1024;
 }
 
-struct Cut {
-    double seconds = 0;
-    std::uint64_t games = 0;
-    std::uint64_t bytes = 0;  // bytes of game texts
-};
-
-Cut cut_file(const std::string& path) {
-    const auto start = Clock::now();
-    PgnFile file;
-    file.open_read(path);
-    Cut cut;
-    for (const std::string* text = &file.read_first_game(); !text->empty();
-         text = &file.read_next_game()) {
-        ++cut.games;
-        cut.bytes += text->size();
-    }
-    cut.seconds = seconds_since(start);
-    return cut;
-}
-
 int bench_index(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: vorline-bench index <pgn file> [depth]\n");
@@ -64,8 +44,8 @@ int bench_index(int argc, char** argv) {
     const double megabytes = double(probe.tellg()) / 1e6;
 
     // The reference first, so that both passes find the file in the page cache.
-    cut_file(path);
-    const Cut cut = cut_file(path);
+    cut_pgn_file(path);
+    const CutPass cut = cut_pgn_file(path);
 
     const std::uint64_t memory_before = peak_memory();
     const auto start = Clock::now();
