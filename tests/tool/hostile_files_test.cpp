@@ -5,6 +5,7 @@
 // unchanged in "failed.epd". The big files are made here, in a temporary directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -41,15 +42,10 @@ const std::string game_positions =
 // before a line feed belongs to the break, a last line without a break counts.
 std::vector<std::string> epd_lines(std::string_view text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (end < text.size() && line.ends_with('\r')) line.remove_suffix(1);
         lines.emplace_back(line);
         start = end + 1;
     }
@@ -63,18 +59,6 @@ std::string all_failed(std::string_view epd) {
     return text;
 }
 
-std::size_t count_lines_equal_to(std::string_view text, std::string_view wanted) {
-    std::size_t count = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        if (text.substr(start, end - start) == wanted) ++count;
-        start = end + 1;
-    }
-    return count;
-}
-
 std::string random_bytes(std::size_t size, std::uint32_t seed) {
     std::mt19937 generator(seed);
     std::string bytes(size, '\0');
@@ -82,202 +66,165 @@ std::string random_bytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-// Random text over the characters that mean something in PGN, with some moves among them.
-std::string random_pgn_junk(std::size_t size, std::uint32_t seed) {
-    static const std::vector<std::string_view> pieces = {
-        "(", ")", "{", "}", ";", "[", "]", "\"", "\n", "\r\n", "\n\n", " ", "%", "$1", "*",
-        "1-0", "0-1", "1/2-1/2", "1.", "...", "e4", "e5", "Nf3", "Nc6", "O-O", "O-O-O", "exd5",
-        "e8=Q", "=", "+", "#", "\\", "[Event \"", "[FEN \"", "8/8", std::string_view("\0", 1)};
-    std::mt19937 generator(seed);
-    std::string text;
-    while (text.size() < size) text += pieces[generator() % pieces.size()];
-    return text;
-}
-
 class HostileFiles : public ::testing::Test {
 protected:
-    ProcessResult vorline(const TempDir& in, const std::vector<std::string>& arguments) {
-        return run_process(VORLINE_EXE, arguments, in.path().string(), time_limit_seconds);
+    ProcessResult vorline(const std::vector<std::string>& arguments, const std::string& folder = "") {
+        const std::string where = folder.empty() ? hostile.path().string() : hostile.file(folder);
+        return run_process(VORLINE_EXE, arguments, where, time_limit_seconds);
     }
 
-    // Runs games.pgn against pos.epd in `in`, expects a complete run and checks that every
-    // EPD line came out once: as a game in pos.pgn or, unchanged and in order, in
-    // "failed.epd". Returns the number of games written.
-    std::size_t run_and_account(const TempDir& in, std::string_view epd) {
-        const ProcessResult result = vorline(in, {"-p", "games.pgn", "-e", "pos.epd"});
+    // Runs the games against the EPD text (output appended to nothing), expects a complete
+    // run and checks that every EPD line came out once: as a game in pos.pgn or, unchanged
+    // and in order, in "failed.epd". Returns the number of games written.
+    std::size_t run_and_account(std::string_view games, std::string_view epd) {
+        hostile.write("games.pgn", games);
+        hostile.write("pos.epd", epd);
+        std::filesystem::remove(hostile.path() / "pos.pgn");
+        const ProcessResult result = vorline({"-p", "games.pgn", "-e", "pos.epd"});
         EXPECT_EQ(result.exit_status, 0) << result.err.substr(0, 2000);
         EXPECT_EQ(result.out, "reading games.pgn ...\nwriting pos.pgn ...\nFinished!\n");
 
         const std::vector<std::string> lines = epd_lines(epd);
-        const std::string failed_text = in.read("failed.epd");
+        const std::string failed_text = hostile.read("failed.epd");
         EXPECT_TRUE(failed_text.empty() || failed_text.back() == '\n');
         const std::vector<std::string> failed_lines = epd_lines(failed_text);
-        std::size_t next = 0;
+        auto next = lines.begin();
         for (const std::string& line : failed_lines) {
-            while (next < lines.size() && lines[next] != line) ++next;
-            EXPECT_LT(next, lines.size()) << "a line of failed.epd is not an EPD line in order";
-            if (next == lines.size()) break;
+            next = std::find(next, lines.end(), line);
+            EXPECT_NE(next, lines.end()) << "a line of failed.epd is not an EPD line in order";
+            if (next == lines.end()) break;
             ++next;
         }
-        const std::size_t games = count_lines_equal_to(in.read("pos.pgn"), "[Event \"?\"]");
-        EXPECT_EQ(games + failed_lines.size(), lines.size()) << "EPD lines lost or doubled";
-        return games;
+        const std::size_t games_written = std::ranges::count(epd_lines(hostile.read("pos.pgn")), "[Event \"?\"]");
+        EXPECT_EQ(games_written + failed_lines.size(), lines.size()) << "EPD lines lost or doubled";
+        return games_written;
     }
 
     // Runs the clean games and the hostile games against the same EPD lines: what the
     // hostile decoration adds must change nothing that the tool writes.
     void expect_same_as_clean(std::string_view clean_games, std::string_view hostile_games) {
-        TempDir clean;
-        clean.write("games.pgn", clean_games);
-        clean.write("pos.epd", game_positions);
         // The games reach three of the five positions.
-        EXPECT_EQ(run_and_account(clean, game_positions), 3u);
-
-        hostile.write("games.pgn", hostile_games);
-        hostile.write("pos.epd", game_positions);
-        std::filesystem::remove(hostile.path() / "pos.pgn");  // the output is appended to
-        run_and_account(hostile, game_positions);
-        EXPECT_EQ(hostile.read("pos.pgn"), clean.read("pos.pgn"));
-        EXPECT_EQ(hostile.read("failed.epd"), clean.read("failed.epd"));
+        EXPECT_EQ(run_and_account(clean_games, game_positions), 3u);
+        const std::string clean_output = hostile.read("pos.pgn"), clean_failed = hostile.read("failed.epd");
+        run_and_account(hostile_games, game_positions);
+        EXPECT_EQ(hostile.read("pos.pgn"), clean_output);
+        EXPECT_EQ(hostile.read("failed.epd"), clean_failed);
     }
 
     TempDir hostile;
 };
 
-TEST_F(HostileFiles, EmptyFiles) {
-    hostile.write("games.pgn", "");
-    hostile.write("pos.epd", "");
-    EXPECT_EQ(run_and_account(hostile, ""), 0u);
+TEST_F(HostileFiles, EmptyFilesAndOnlyLineBreaks) {
+    EXPECT_EQ(run_and_account("", ""), 0u);
     EXPECT_EQ(hostile.read("failed.epd"), "");
     EXPECT_EQ(hostile.read("pos.pgn"), "");
-
-    // Only line breaks: every empty EPD line is a line and goes to "failed.epd".
-    hostile.write("games.pgn", "\n\r\n\n\r\r\n");
-    hostile.write("pos.epd", "\n\r\n\n");
-    run_and_account(hostile, "\n\r\n\n");
+    // Every empty EPD line is a line and goes to "failed.epd".
+    run_and_account("\n\r\n\n\r\r\n", "\n\r\n\n");
     EXPECT_EQ(hostile.read("failed.epd"), "\n\n\n");
 }
 
-TEST_F(HostileFiles, RandomBytes) {
+TEST_F(HostileFiles, RandomBytesAndRandomPgnCharacters) {
     const std::string junk_epd = random_bytes(200000, 11);
-    hostile.write("games.pgn", random_bytes(2000000, 7));
-    hostile.write("pos.epd", junk_epd);
-    run_and_account(hostile, junk_epd);
-
+    run_and_account(random_bytes(2000000, 7), junk_epd);
     // Random bytes as games before real games: the real games are still read.
-    const std::string epd = junk_epd + "\n" + game_positions;
-    hostile.write("games.pgn", random_bytes(300000, 5) + "\n\n\n" + game_a + game_b);
-    hostile.write("pos.epd", epd);
-    std::filesystem::remove(hostile.path() / "pos.pgn");
-    run_and_account(hostile, epd);
+    run_and_account(random_bytes(300000, 5) + "\n\n\n" + game_a + game_b, junk_epd + "\n" + game_positions);
+
+    // Random text over the characters that mean something in PGN, with some moves among them.
+    static const std::string_view pieces[] = {
+        "(", ")", "{", "}", ";", "[", "]", "\"", "\n", "\r\n", "\n\n", " ", "%", "$1", "*",
+        "1-0", "0-1", "1/2-1/2", "1.", "...", "e4", "e5", "Nf3", "Nc6", "O-O", "O-O-O", "exd5",
+        "e8=Q", "=", "+", "#", "\\", "[Event \"", "[FEN \"", "8/8", std::string_view("\0", 1)};
+    std::mt19937 generator(3);
+    std::string junk;
+    while (junk.size() < 3000000) junk += pieces[generator() % std::size(pieces)];
+    run_and_account(junk, game_positions + "\n" + junk.substr(0, 100000));
 }
 
-TEST_F(HostileFiles, RandomPgnCharacters) {
-    const std::string junk = random_pgn_junk(3000000, 3);
-    hostile.write("games.pgn", junk);
-    hostile.write("pos.epd", game_positions + "\n" + junk.substr(0, 100000));
-    run_and_account(hostile, game_positions + "\n" + junk.substr(0, 100000));
-}
-
-TEST_F(HostileFiles, NulBytesInsideAGame) {
+// Each hostile decoration of game A (and of the games around it) must index what the clean
+// games do.
+TEST_F(HostileFiles, HostileGameTextsIndexWhatTheCleanGamesDo) {
     using namespace std::string_literals;
-    const std::string with_nuls =
-        "[Event \"A\0\"]\n[Site \"?\"]\n[Result \"*\"]\n\n"
-        "1. e4 \0 e5 2. Nf3 {\0} Nc6 \0\0 3. Bb5 a6 *\n\n"s +
-        game_b;
-    expect_same_as_clean(game_a + game_b, with_nuls);
-
-    // A NUL inside an EPD line is copied like any other byte.
-    const std::string epd = "8/8/8/8/8/8/8/K6k w - -\0 bm Ka2;\n\0\n"s + game_positions;
-    hostile.write("pos.epd", epd);
-    std::filesystem::remove(hostile.path() / "pos.pgn");
-    run_and_account(hostile, epd);
-    EXPECT_TRUE(hostile.read("failed.epd").starts_with("8/8/8/8/8/8/8/K6k w - -\0 bm Ka2;\n\0\n"s));
-}
-
-TEST_F(HostileFiles, FiftyMegabyteLineWithoutLineBreak) {
-    // The last game's movetext runs on for 50 MB without a line break; from its seventh
-    // half move on its moves are illegal, so it indexes what the clean game does.
-    std::string huge = game_b + "[Event \"A\"]\n[Site \"?\"]\n[Result \"*\"]\n\n" +
-                       "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 ";
-    const std::string_view filler = "e4 e5 Nf3 Nc6 Bb5 a6 {x} (d4) $1 ";
-    huge.reserve(50u << 20);
-    while (huge.size() < (50u << 20)) huge += filler;
-    expect_same_as_clean(game_b + game_a, huge);
-}
-
-TEST_F(HostileFiles, TenThousandNestedVariations) {
-    std::string nested = "[Event \"A\"]\n[Site \"?\"]\n[Result \"*\"]\n\n1. e4 ";
-    for (int i = 0; i < 10000; ++i) nested += "(1. d4 ";
-    nested += std::string(10000, ')');
-    nested += " e5 2. Nf3 Nc6 3. Bb5 a6 ";
-    // A second flood that is never closed drops only what follows it.
-    nested += std::string(10000, '(') + "*\n\n";
-    expect_same_as_clean(game_a + game_b, nested + game_b);
-
-    // The same floods alone in the movetext, and closing parentheses before any opening.
-    std::string floods = "[Event \"F\"]\n\n" + std::string(10000, '(') + "\n\n" +
-                         "[Event \"G\"]\n\n" + std::string(10000, ')') +
-                         std::string(10000, '(') + "1. e4\n\n";
-    expect_same_as_clean(game_a + game_b, floods + game_a + game_b);
-}
-
-// Stray ")" make the depth negative, so the "(" after them stay in the movetext with
-// nothing to close them; each must cost no more than its own character.
-TEST_F(HostileFiles, StrayClosingThenOpeningParentheses) {
-    const std::string stray = "[Event \"S\"]\n\n1. e4 " + std::string(6000000, ')') +
-                              std::string(6000000, '(') + " e5\n\n";
-    expect_same_as_clean(game_a + game_b, stray + game_a + game_b);
-}
-
-TEST_F(HostileFiles, HundredThousandComments) {
-    std::string commented = "[Event \"A\"]\n[Site \"?\"]\n[Result \"*\"]\n\n1. e4 ";
-    for (int i = 0; i < 50000; ++i) commented += "{c} ";
-    commented += "e5 2. Nf3 ";
-    for (int i = 0; i < 50000; ++i) commented += "; c\n";
-    commented += "Nc6 3. Bb5 a6 *\n\n";
-    expect_same_as_clean(game_a + game_b, commented + game_b);
-}
-
-TEST_F(HostileFiles, OneMegabyteTagValue) {
-    std::string value;
-    while (value.size() < (1u << 20)) value += "ab (c) ; d\\ ";
-    const std::string tagged = "[Event \"A\"]\n[Annotator \"" + value + "\"]\n[Site \"" +
-                               std::string(1u << 20, 'x') + "\"]\n[Result \"*\"]\n\n" +
-                               "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n\n";
-    expect_same_as_clean(game_a + game_b, tagged + game_b);
-}
-
-TEST_F(HostileFiles, MillionEpdLinesThatAllFail) {
-    std::string epd;
-    epd.reserve(40u << 20);
-    for (int i = 0; i < 1000000; ++i) {
-        epd += "k7/8/8/8/8/8/8/7K w - - 0 " + std::to_string(i);
-        epd += i % 3 == 0 ? "\r\n" : "\n";
+    const std::string head_a = "[Event \"A\"]\n[Site \"?\"]\n[Result \"*\"]\n\n";
+    const std::string moves_a = "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 ";
+    {
+        SCOPED_TRACE("NUL bytes inside a game");
+        expect_same_as_clean(game_a + game_b, "[Event \"A\0\"]\n[Site \"?\"]\n[Result \"*\"]\n\n"
+                                              "1. e4 \0 e5 2. Nf3 {\0} Nc6 \0\0 3. Bb5 a6 *\n\n"s + game_b);
     }
-    hostile.write("games.pgn", game_a + game_b);
-    hostile.write("pos.epd", epd);
-    EXPECT_EQ(run_and_account(hostile, epd), 0u);
-    EXPECT_EQ(hostile.read("failed.epd"), all_failed(epd));
+    {
+        // From its seventh half move on the filler is illegal.
+        SCOPED_TRACE("50 MB movetext without a line break");
+        std::string huge = game_b + head_a + moves_a;
+        huge.reserve(50u << 20);
+        while (huge.size() < (50u << 20)) huge += "e4 e5 Nf3 Nc6 Bb5 a6 {x} (d4) $1 ";
+        expect_same_as_clean(game_b + game_a, huge);
+    }
+    {
+        // A second flood that is never closed drops only what follows it.
+        SCOPED_TRACE("ten thousand nested variations");
+        std::string nested = head_a + "1. e4 ";
+        for (int i = 0; i < 10000; ++i) nested += "(1. d4 ";
+        nested += std::string(10000, ')') + " e5 2. Nf3 Nc6 3. Bb5 a6 " + std::string(10000, '(') + "*\n\n";
+        expect_same_as_clean(game_a + game_b, nested + game_b);
+    }
+    {
+        SCOPED_TRACE("floods of parentheses alone, closing ones before any opening");
+        const std::string floods = "[Event \"F\"]\n\n" + std::string(10000, '(') + "\n\n[Event \"G\"]\n\n" +
+                                   std::string(10000, ')') + std::string(10000, '(') + "1. e4\n\n";
+        expect_same_as_clean(game_a + game_b, floods + game_a + game_b);
+    }
+    {
+        // Stray ")" make the depth negative, so the "(" after them stay in the movetext with
+        // nothing to close them; each must cost no more than its own character.
+        SCOPED_TRACE("six million stray closing, then opening parentheses");
+        const std::string stray = "[Event \"S\"]\n\n1. e4 " + std::string(6000000, ')') +
+                                  std::string(6000000, '(') + " e5\n\n";
+        expect_same_as_clean(game_a + game_b, stray + game_a + game_b);
+    }
+    {
+        SCOPED_TRACE("a hundred thousand comments");
+        std::string commented = head_a + "1. e4 ";
+        for (int i = 0; i < 50000; ++i) commented += "{c} ";
+        commented += "e5 2. Nf3 ";
+        for (int i = 0; i < 50000; ++i) commented += "; c\n";
+        expect_same_as_clean(game_a + game_b, commented + "Nc6 3. Bb5 a6 *\n\n" + game_b);
+    }
+    {
+        SCOPED_TRACE("one-megabyte tag values");
+        std::string value;
+        while (value.size() < (1u << 20)) value += "ab (c) ; d\\ ";
+        const std::string tagged = "[Event \"A\"]\n[Annotator \"" + value + "\"]\n[Site \"" +
+                                   std::string(1u << 20, 'x') + "\"]\n[Result \"*\"]\n\n" + moves_a + "*\n\n";
+        expect_same_as_clean(game_a + game_b, tagged + game_b);
+    }
 }
 
-TEST_F(HostileFiles, OneMegabyteEpdLines) {
-    const std::string after_e4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -";
-    std::string long_operation = after_e4 + " c0 \"";
+TEST_F(HostileFiles, HostileEpdLines) {
+    using namespace std::string_literals;
+    // A NUL inside an EPD line is copied like any other byte.
+    const std::string nul_lines = "8/8/8/8/8/8/8/K6k w - -\0 bm Ka2;\n\0\n"s;
+    run_and_account(game_a + game_b, nul_lines + game_positions);
+    EXPECT_TRUE(hostile.read("failed.epd").starts_with(nul_lines));
+
+    // One-megabyte lines; a placement of half a million ranks leaves the board.
+    std::string long_operation = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - c0 \"";
     while (long_operation.size() < (1u << 20)) long_operation += "long comment ";
-    long_operation += "\";";
     std::string long_placement;
     while (long_placement.size() < (1u << 20)) long_placement += "8/";
-    const std::string spaces(1u << 20, ' ');
-    const std::string epd = long_operation + "\n" + long_placement + " w - -\n" + spaces +
-                            "\n" + std::string(1u << 20, 'K') + "\n" + game_positions;
-    hostile.write("games.pgn", game_a + game_b);
-    hostile.write("pos.epd", epd);
-    run_and_account(hostile, epd);
-    // A placement of half a million ranks leaves the board: the line is not a position.
+    const std::string kings(1u << 20, 'K');
+    run_and_account(game_a + game_b, long_operation + "\";\n" + long_placement + " w - -\n" +
+                                         std::string(1u << 20, ' ') + "\n" + kings + "\n" + game_positions);
     const std::string failed_text = hostile.read("failed.epd");
     EXPECT_NE(failed_text.find(long_placement + " w - -\n"), std::string::npos);
-    EXPECT_NE(failed_text.find(std::string(1u << 20, 'K') + "\n"), std::string::npos);
+    EXPECT_NE(failed_text.find(kings + "\n"), std::string::npos);
+
+    // A million lines that all fail, some ending in CRLF.
+    std::string million;
+    million.reserve(40u << 20);
+    for (int i = 0; i < 1000000; ++i)
+        million += "k7/8/8/8/8/8/8/7K w - - 0 " + std::to_string(i) + (i % 3 == 0 ? "\r\n" : "\n");
+    EXPECT_EQ(run_and_account(game_a + game_b, million), 0u);
+    EXPECT_EQ(hostile.read("failed.epd"), all_failed(million));
 }
 
 TEST_F(HostileFiles, PlacementsOffTheBoardAreNotPositions) {
@@ -291,11 +238,8 @@ TEST_F(HostileFiles, PlacementsOffTheBoardAreNotPositions) {
         "rnbqkbnrp/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2\n"
         "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R8P b KQkq - 1 2\n"
         "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R9999999999999999k b KQkq -\n" +
-        std::string(65, 'p') + " w - -\n" + std::string(64, 'p') + "/" + "P w - -\n" +
-        "88888888P w - -\n";
-    hostile.write("games.pgn", game_a + game_b);
-    hostile.write("pos.epd", epd);
-    EXPECT_EQ(run_and_account(hostile, epd), 0u);
+        std::string(65, 'p') + " w - -\n" + std::string(64, 'p') + "/P w - -\n88888888P w - -\n";
+    EXPECT_EQ(run_and_account(game_a + game_b, epd), 0u);
     EXPECT_EQ(hostile.read("failed.epd"), all_failed(epd));
 }
 
@@ -304,7 +248,7 @@ TEST_F(HostileFiles, DirectoriesAsInputs) {
     std::filesystem::create_directory(hostile.path() / "pos.epd");
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"-p", "games.pgn", "-e", "pos.epd"}, {"-p", ".", "-e", "/"}}) {
-        const ProcessResult result = vorline(hostile, arguments);
+        const ProcessResult result = vorline(arguments);
         EXPECT_EQ(result.err, "");
         if (result.exit_status == 0) {
             EXPECT_TRUE(result.out.ends_with("Finished!\n")) << result.out;
@@ -318,45 +262,35 @@ TEST_F(HostileFiles, DirectoriesAsInputs) {
     }
 }
 
-TEST_F(HostileFiles, UnreadableInputs) {
-    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop reading";
+TEST_F(HostileFiles, UnreadableInputsAndUnwritableFolders) {
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions stop neither reading nor writing";
     hostile.write("games.pgn", game_a);
     hostile.write("pos.epd", game_positions);
     hostile.write("locked", game_a);
     chmod(hostile.file("locked").c_str(), 0);
-
-    ProcessResult result = vorline(hostile, {"-p", "locked", "-e", "pos.epd"});
+    ProcessResult result = vorline({"-p", "locked", "-e", "pos.epd"});
     EXPECT_EQ(result.exit_status, failed);
     EXPECT_EQ(result.out, "Problem with input pgn-file locked\n");
-    result = vorline(hostile, {"-p", "games.pgn", "-e", "locked"});
+    result = vorline({"-p", "games.pgn", "-e", "locked"});
     EXPECT_EQ(result.exit_status, failed);
     EXPECT_EQ(result.out, "Problem with input epd-file locked\n");
     EXPECT_FALSE(hostile.exists("failed.epd"));
-}
 
-TEST_F(HostileFiles, OutputDirectoryNotWritable) {
-    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop writing";
-    hostile.write("games.pgn", game_a);
-    std::filesystem::create_directory(hostile.path() / "locked");
-    hostile.write("locked/pos.epd", game_positions);
-    chmod(hostile.file("locked").c_str(), 0555);
-    const ProcessResult result = vorline(hostile, {"-p", "games.pgn", "-e", "locked/pos.epd"});
-    chmod(hostile.file("locked").c_str(), 0755);
-    EXPECT_EQ(result.exit_status, failed);
-    EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening locked/pos.pgn\n");
-
-    // The current directory, where "failed.epd" goes, not writable.
-    std::filesystem::create_directory(hostile.path() / "work");
+    // The output's folder not writable, then the current folder, where "failed.epd" goes.
+    for (const char* folder : {"out", "work"}) {
+        std::filesystem::create_directory(hostile.path() / folder);
+        hostile.write(std::string(folder) + "/pos.epd", game_positions);
+    }
     hostile.write("work/games.pgn", game_a);
-    hostile.write("work/pos.epd", game_positions);
     hostile.write("work/pos.pgn", "");
-    chmod(hostile.file("work").c_str(), 0555);
-    const ProcessResult in_work = run_process(VORLINE_EXE, {"-p", "games.pgn", "-e", "pos.epd"},
-                                              hostile.file("work"), time_limit_seconds);
-    chmod(hostile.file("work").c_str(), 0755);
-    EXPECT_EQ(in_work.exit_status, failed);
-    EXPECT_EQ(in_work.out,
-              "reading games.pgn ...\nwriting pos.pgn ...\nError while opening failed.epd\n");
+    for (const char* folder : {"out", "work"}) chmod(hostile.file(folder).c_str(), 0555);
+    result = vorline({"-p", "games.pgn", "-e", "out/pos.epd"});
+    EXPECT_EQ(result.exit_status, failed);
+    EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening out/pos.pgn\n");
+    result = vorline({"-p", "games.pgn", "-e", "pos.epd"}, "work");
+    EXPECT_EQ(result.exit_status, failed);
+    EXPECT_EQ(result.out, "reading games.pgn ...\nwriting pos.pgn ...\nError while opening failed.epd\n");
+    for (const char* folder : {"out", "work"}) chmod(hostile.file(folder).c_str(), 0755);
 }
 
 }  // namespace

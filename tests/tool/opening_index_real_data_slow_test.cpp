@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -57,8 +57,7 @@ Reached replay_games(const std::string& path) {
     file.open_read(path);
     Game game;
     std::uint64_t count = 0;
-    for (const std::string* text = &file.read_first_game(); !text->empty();
-         text = &file.read_next_game()) {
+    for (const std::string* text = &file.read_first_game(); !text->empty(); text = &file.read_next_game()) {
         if (text->find("FEN") != std::string::npos) continue;
         try {
             game.read_pgn(*text);
@@ -81,37 +80,28 @@ Reached replay_games(const std::string& path) {
 
 // Every line of the engine test suites, carriage returns at line ends dropped.
 std::vector<std::string> suite_lines(const fs::path& folder) {
-    std::vector<std::string> lines;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files.push_back(entry.path());
+    std::vector<fs::path> files(fs::recursive_directory_iterator(folder), {});
+    std::erase_if(files, [](const fs::path& file) { return !fs::is_regular_file(file); });
     std::sort(files.begin(), files.end());
+    std::vector<std::string> lines;
     for (const fs::path& file : files) {
         std::ifstream in(file, std::ios::binary);
         for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.ends_with('\r')) line.pop_back();
             if (line.find('\r') == std::string::npos) lines.push_back(line);
         }
     }
     return lines;
 }
 
-std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The games of the tool's output, each from its "[Event " line to the next.
-std::vector<std::string> split_games(const std::string& pgn) {
-    std::vector<std::string> games;
-    for (std::size_t at = pgn.find("[Event "); at != std::string::npos;) {
-        const std::size_t next = pgn.find("\n[Event ", at);
-        games.push_back(pgn.substr(at, next == std::string::npos ? next : next + 1 - at));
-        at = next == std::string::npos ? next : next + 1;
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(separator, at), text.size());
+        pieces.push_back(text.substr(at, end - at));
+        at = end + separator.size();
     }
-    return games;
+    return pieces;
 }
 
 TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
@@ -121,9 +111,9 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
         GTEST_SKIP() << "no reference data in " << data;
 
     const Reached reached = replay_games(games_path);
-    std::vector<std::string> lines = reached.lines;
-    for (const std::string& line : suite_lines(data / "epd" / "test-suites")) lines.push_back(line);
     ASSERT_GT(reached.lines.size(), 10000u);
+    std::vector<std::string> lines = reached.lines;
+    std::ranges::copy(suite_lines(data / "epd" / "test-suites"), std::back_inserter(lines));
 
     // Which lines must be found: those whose position (as the tool looks it up) was reached.
     const AttackTables tables;
@@ -150,8 +140,11 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
     const ProcessResult result = run_process(VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
                                              dir.path().string(), 120);
     ASSERT_EQ(result.exit_status, 0) << result.err.substr(0, 2000);
-    const std::vector<std::string> failed = split_lines(dir.read("failed.epd"));
-    const std::vector<std::string> written = split_games(dir.read("pos.pgn"));
+    const std::vector<std::string> failed = split(dir.read("failed.epd"), "\n");
+    // The games of the output, each ending in its blank line.
+    std::vector<std::string> written = split(dir.read("pos.pgn"), "\n\n[Event ");
+    for (std::size_t i = 0; i < written.size(); ++i)
+        written[i] = (i == 0 ? "" : "[Event ") + written[i] + (i + 1 == written.size() ? "" : "\n\n");
 
     EXPECT_EQ(written.size() + failed.size(), lines.size());
     EXPECT_EQ(written.size(), line_keys.size()) << "every position reached is found";
@@ -160,9 +153,8 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
     // Replay every written game with the library: every move legal, the last position the
     // line's, the text framed by the seven tags and the "*" result (on a line of its own
     // when the movetext fills its last line), no line longer than 79 characters.
-    const std::string tags =
-        "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
-        "[Black \"?\"]\n[Result \"*\"]\n\n";
+    const std::string tags = "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
+                             "[Black \"?\"]\n[Result \"*\"]\n\n";
     Game game;
     std::size_t bad = 0;
     for (std::size_t i = 0; i < written.size() && i < line_keys.size() && bad < 10; ++i) {
@@ -177,7 +169,7 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
             fault = std::string("cannot be replayed: ") + error.what();
         }
         if (!text.starts_with(tags) || !(text.ends_with(" *\n\n") || text.ends_with("\n*\n\n"))) fault += " badly framed";
-        for (const std::string& line : split_lines(text))
+        for (const std::string& line : split(text, "\n"))
             if (line.size() > 79) fault += " line too long";
         if (fault.empty()) continue;
         ++bad;

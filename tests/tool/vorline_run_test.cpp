@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -40,9 +41,7 @@ std::string complete(const std::string& pgn, const std::string& output) {
 }
 
 void expect(const ProcessResult& result, int status, const std::string& out, const std::string& err = "") {
-    EXPECT_EQ(result.exit_status, status);
-    EXPECT_EQ(result.out, out);
-    EXPECT_EQ(result.err, err);
+    EXPECT_EQ(std::tie(result.exit_status, result.out, result.err), std::tie(status, out, err));
 }
 
 // A fresh directory with the games, EPD files of several names and a folder named like a
@@ -64,54 +63,51 @@ struct Sandbox {
 class VorlineRun : public ::testing::Test, public Sandbox {};
 
 TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
-    const std::string banner_line = std::string(banner) + "\n";
+    const std::string banner_line = std::string(banner) + "\n", help = help_text();
     const std::string missing_pgn = "Missing pgn file\nType 'vorline -h' for help\n";
     const std::string missing_epd = "Missing epd file\nType 'vorline -h' for help\n";
+    const std::string no_pgn = "Problem with input pgn-file ", no_epd = "Problem with input epd-file ";
     struct Row {
         std::vector<std::string> arguments;
-        int status;
-        std::string out, err;
-        const char* output = nullptr;  // the output file of a finished run
+        std::string out, err = {};
+        std::string output = {};  // the output file of a finished run; none when the run fails
     };
     const Row rows[] = {
-        {{}, failed, banner_line, missing_pgn},
-        {{"-e", "pos.epd"}, failed, banner_line, missing_pgn},
-        {{"-p", "games.pgn", "-d", "5"}, failed, banner_line, missing_epd},
+        {{}, banner_line, missing_pgn},
+        {{"-e", "pos.epd"}, banner_line, missing_pgn},
+        {{"-p", "games.pgn", "-d", "5"}, banner_line, missing_epd},
         // Help ends the program at once; options are known by their first two characters.
-        {{"-h"}, 0, help_text(), ""},
-        {{"-p", "games.pgn", "-d", "3", "-hx", "-e", "missing.epd"}, 0, help_text(), ""},
+        {{"-h"}, help, "", "-"},
+        {{"-p", "games.pgn", "-d", "3", "-hx", "-e", "missing.epd"}, help, "", "-"},
         // Input files are checked when their option is met; later options replace earlier ones.
-        {{"-p", "missing.pgn", "-h"}, failed, "Problem with input pgn-file missing.pgn\n", ""},
-        {{"-p", "games.pgn", "-e", "missing.epd", "-h"}, failed, "Problem with input epd-file missing.epd\n", ""},
-        {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"}, failed,
-         "Problem with input pgn-file missing.pgn\n", ""},
-        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"}, 0, complete("games.pgn", "b.pgn"), "", "b.pgn"},
+        {{"-p", "missing.pgn", "-h"}, no_pgn + "missing.pgn\n"},
+        {{"-p", "games.pgn", "-e", "missing.epd", "-h"}, no_epd + "missing.epd\n"},
+        {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"}, no_pgn + "missing.pgn\n"},
+        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"}, complete("games.pgn", "b.pgn"), "", "b.pgn"},
         // An option that ends the command line has an empty value; a value is still visited
         // as an argument in its own turn.
-        {{"-p"}, failed, "Problem with input pgn-file \n", ""},
-        {{"-p", "games.pgn", "-e", "pos.epd", "-d"}, 0, complete("games.pgn", "pos.pgn"), "", "pos.pgn"},
-        {{"-p", "-h"}, failed, "Problem with input pgn-file -h\n", ""},
-        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "stray"}, 0, complete("games.pgn", "pos.pgn"),
-         "", "pos.pgn"},
+        {{"-p"}, no_pgn + "\n"},
+        {{"-p", "games.pgn", "-e", "pos.epd", "-d"}, complete("games.pgn", "pos.pgn"), "", "pos.pgn"},
+        {{"-p", "-h"}, no_pgn + "-h\n"},
+        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"}, complete("games.pgn", "pos.pgn"), "", "pos.pgn"},
         // The output is named after the EPD file; failed.epd stays in the current folder.
-        {{"-e", "pos.EPD", "-p", "games.pgn"}, 0, complete("games.pgn", "openings.pgn"), "", "openings.pgn"},
-        {{"-e", "epd", "-p", "games.pgn"}, 0, complete("games.pgn", ".pgn"), "", ".pgn"},
-        {{"-e", "data/pos.epd", "-p", "games.pgn"}, 0, complete("games.pgn", "data/pos.pgn"), "", "data/pos.pgn"},
-        {{"-p", "folder.pgn", "-e", "pos.epd"}, 0, complete("folder.pgn", "pos.pgn"), "", "pos.pgn"},  // no games
+        {{"-e", "pos.EPD", "-p", "games.pgn"}, complete("games.pgn", "openings.pgn"), "", "openings.pgn"},
+        {{"-e", "epd", "-p", "games.pgn"}, complete("games.pgn", ".pgn"), "", ".pgn"},
+        {{"-e", "data/pos.epd", "-p", "games.pgn"}, complete("games.pgn", "data/pos.pgn"), "", "data/pos.pgn"},
+        {{"-p", "folder.pgn", "-e", "pos.epd"}, complete("folder.pgn", "pos.pgn"), "", "pos.pgn"},  // no games
     };
     for (const Row& row : rows) {
-        std::string command = "vorline";
-        for (const std::string& argument : row.arguments) command += " " + argument;
-        SCOPED_TRACE(command);
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
         const Sandbox box;
-        expect(box.vorline(row.arguments), row.status, row.out, row.err);
-        // A finished run leaves its output, empty here, and every line in failed.epd; a run
-        // that stops early leaves neither.
-        EXPECT_EQ(box.dir.exists("failed.epd"), row.output != nullptr);
-        EXPECT_EQ(box.dir.exists("pos.pgn"), row.output != nullptr && std::string(row.output) == "pos.pgn");
-        if (row.output == nullptr) continue;
-        EXPECT_TRUE(box.dir.exists(row.output));
+        // Help ("-") succeeds without a run; a finished run leaves its output, empty here,
+        // and every line in failed.epd; a run that stops early leaves neither.
+        const bool finished = !row.output.empty() && row.output != "-";
+        expect(box.vorline(row.arguments), row.output.empty() ? failed : 0, row.out, row.err);
+        EXPECT_EQ(box.dir.exists("failed.epd"), finished);
+        EXPECT_EQ(box.dir.exists("pos.pgn"), row.output == "pos.pgn");
+        if (!finished) continue;
         EXPECT_EQ(box.dir.read(row.output), "");
+        EXPECT_TRUE(box.dir.exists(row.output));
         EXPECT_EQ(box.dir.read("failed.epd"), unfound_failed);
     }
 }
@@ -141,23 +137,20 @@ TEST_F(VorlineRun, EpdFileThatIsFailedEpdIsReadWhole) {
 }
 
 TEST_F(VorlineRun, FilesThatCannotBeOpenedOrWrittenFailTheRun) {
-    struct Row {
-        const char* blocked;  // made a folder, or a link to /dev/full
-        bool full;
-        const char* out;
-    };
-    for (const Row& row : {Row{"pos.pgn", false, "reading games.pgn ...\nError while opening pos.pgn\n"},
-                           Row{"failed.epd", false,
-                               "reading games.pgn ...\nwriting pos.pgn ...\nError while opening failed.epd\n"},
-                           Row{"failed.epd", true,
-                               "reading games.pgn ...\nwriting pos.pgn ...\nError while writing failed.epd\n"}}) {
-        SCOPED_TRACE(row.out);
+    const std::string read = "reading games.pgn ...\n", wrote = read + "writing pos.pgn ...\n";
+    // {file made a folder, or a link to /dev/full; a link?; what the tool prints}
+    const std::tuple<const char*, bool, std::string> rows[] = {
+        {"pos.pgn", false, read + "Error while opening pos.pgn\n"},
+        {"failed.epd", false, wrote + "Error while opening failed.epd\n"},
+        {"failed.epd", true, wrote + "Error while writing failed.epd\n"}};
+    for (const auto& [blocked, full, out] : rows) {
+        SCOPED_TRACE(out);
+        if (full && !fs::exists("/dev/full")) continue;
         const Sandbox box;
-        if (row.full && !fs::exists("/dev/full")) continue;
-        if (row.full) fs::create_symlink("/dev/full", box.dir.path() / row.blocked);
-        else fs::create_directory(box.dir.path() / row.blocked);
-        expect(box.vorline({"-p", "games.pgn", "-e", "pos.epd"}), failed, row.out);
-        EXPECT_EQ(box.dir.exists("failed.epd"), std::string(row.blocked) == "failed.epd");
+        if (full) fs::create_symlink("/dev/full", box.dir.path() / blocked);
+        else fs::create_directory(box.dir.path() / blocked);
+        expect(box.vorline({"-p", "games.pgn", "-e", "pos.epd"}), failed, out);
+        EXPECT_EQ(box.dir.exists("failed.epd"), std::string(blocked) == "failed.epd");
     }
 }
 
