@@ -1,4 +1,5 @@
-// The game record: tags, cursor, stepping, adding moves and variations, comments.
+// The game record: reading whole game texts, tags, cursor, stepping, adding moves and
+// variations, comments.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -26,8 +27,19 @@ Move move_of(Game& game, std::string_view san) {
     return SanMove(game.get_position(), san).move();
 }
 
+// {white to move, move number} of every node of the line.
+std::vector<std::pair<unsigned, unsigned>> numbers(const GameLine& line) {
+    std::vector<std::pair<unsigned, unsigned>> result;
+    for (const GameNode& node : line) result.emplace_back(node.white, node.move_number);
+    return result;
+}
+
 void add_moves(Game& game, std::initializer_list<std::string_view> moves) {
     for (std::string_view san : moves) game.add_move(move_of(game, san));
+}
+
+std::vector<std::string> order_of(const Game& game) {
+    return std::vector<std::string>(game.tag_order().begin(), game.tag_order().end());
 }
 
 constexpr NodeKind M = NodeKind::move;
@@ -38,13 +50,39 @@ constexpr NodeKind R = NodeKind::result;
 
 }  // namespace
 
+TEST(PgnReader, TagsMovesAndNumbers) {
+    Game game;
+    game.read_pgn("[Event \"A\"] [Event \"B\"]\n%comment line\n[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 0-1\n");
+    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "Event", "Result"}));
+    EXPECT_EQ(game.get_tag("Event"), "B");
+    EXPECT_EQ(game.get_result(), "0-1");
+    EXPECT_EQ(game.tag_text(), "[Event \"A\"] [Event \"B\"]\n[Result \"0-1\"]\n");
+    EXPECT_EQ(numbers(game.lines()[0]), (std::vector<std::pair<unsigned, unsigned>>{{1, 1}, {0, 1}, {1, 2}, {0, 0}}));
+    // Reading the game's own tag text gives the same tags.
+    const std::string tags = game.tag_text();
+    game.read_pgn(tags);
+    EXPECT_EQ(game.tag_text(), tags);
+}
+
+TEST(PgnReader, BadFenIsReportedAndTheMovetextStaysUnread) {
+    Game game;
+    const std::string text = "[Event \"A\"]\n[FEN \"8/8/X7/8/8/8/8/8 w - - 0 9\"]\n[Site \"S\"]\n\n1. e4 *\n";
+    testing::internal::CaptureStderr();
+    game.read_pgn(text);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), text + "\n");
+    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "FEN"}));
+    EXPECT_EQ(game.start_move_number(), 9u);
+    EXPECT_EQ(nodes_of(game, 0), (Nodes{{NodeKind::unparsed, "1. e4 *\n"}}));
+    EXPECT_EQ(game.get_next_position(), game.get_position().fen());
+    EXPECT_EQ(game.get_next_position(), "");
+}
+
 TEST(GameRecord, TagsAreSetOnceInOrderAndOnlyOnTheMainLine) {
     Game game;
     game.set_tag("Event", "A");
     game.set_tag("Site", "S");
     game.set_tag("Event", "B");
-    EXPECT_EQ(std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
-              (std::vector<std::string>{"Event", "Site"}));
+    EXPECT_EQ(order_of(game), (std::vector<std::string>{"Event", "Site"}));
     EXPECT_EQ(game.get_tag("Event"), "B");
     game.set_tag("White", "Tal");
     EXPECT_EQ(game.get_players(), "Tal ");
@@ -67,12 +105,7 @@ TEST(GameRecord, FenTagSetsTheStartAndNumbering) {
     EXPECT_EQ(game.get_position().fen(), "4k3/8/8/8/8/8/8/4K2R b K - 0 12");
     add_moves(game, {"Kd7", "O-O"});
     game.number_moves(0, game.start_white_to_move(), game.start_move_number());
-    const GameLine& line = game.lines()[0];
-    EXPECT_EQ(line[0].white, 0u);
-    EXPECT_EQ(line[0].move_number, 12u);
-    EXPECT_EQ(line[1].white, 1u);
-    EXPECT_EQ(line[1].move_number, 13u);
-    EXPECT_EQ(line[1].text, "O-O");
+    EXPECT_EQ(numbers(game.lines()[0]), (std::vector<std::pair<unsigned, unsigned>>{{0, 12}, {1, 13}}));
 
     EXPECT_THROW(game.set_tag("FEN", "4k3/8/8/X/8/8/8/4K3 w - - 0 1"), std::logic_error);
 }
