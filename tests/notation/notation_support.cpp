@@ -205,28 +205,20 @@ ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_ever
     return report;
 }
 
-namespace {
-
-std::string_view without_mark(std::string_view san) {
-    if (!san.empty() && (san.back() == '+' || san.back() == '#')) san.remove_suffix(1);
-    return san;
-}
-
-}  // namespace
-
 std::string SanDifference::kind() const {
-    const std::string_view p = without_mark(printed), w = without_mark(written);
-    const char p_mark = p.size() < printed.size() ? printed.back() : 0;
-    const char w_mark = w.size() < written.size() ? written.back() : 0;
+    // Each text without its check or mate mark, and the mark.
+    const auto split = [](std::string_view san) {
+        const bool marked = !san.empty() && (san.back() == '+' || san.back() == '#');
+        return std::pair(san.substr(0, san.size() - marked), marked ? san.back() : '\0');
+    };
+    const auto [p, p_mark] = split(printed);
+    const auto [w, w_mark] = split(written);
     if (p == w) {
         if (p_mark == '+' && w_mark == '#') return "mate printed as check";
-        if (p_mark == 0) return "check mark missing";
-        if (w_mark == 0) return "check mark surplus";
-        return "other";
+        return p_mark == 0 ? "check mark missing" : w_mark == 0 ? "check mark surplus" : "other";
     }
     // Same piece letter and destination, with more of the origin square in between.
-    if (p_mark == w_mark && p.size() > w.size() && w.size() >= 3 && p.front() == w.front() &&
-        p.substr(p.size() - 2) == w.substr(w.size() - 2))
+    if (p_mark == w_mark && p.size() > w.size() && w.size() >= 3 && p.front() == w.front() && p.ends_with(w.substr(w.size() - 2)))
         return "needless origin";
     return "other";
 }
