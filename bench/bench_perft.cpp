@@ -13,23 +13,9 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
+#include "board/perft.h"
 
 namespace {
-
-// Legal generation at every ply; the last ply adds the list's count instead of making
-// its moves.
-std::uint64_t perft(ChessPosition& position, int depth) {
-    MoveList list;
-    position.generate_legal_moves(list);
-    if (depth <= 1) return depth == 1 ? list.count() : 1;
-    std::uint64_t nodes = 0;
-    for (Move move : list) {
-        position.make_move(move);
-        nodes += perft(position, depth - 1);
-        position.unmake_move();
-    }
-    return nodes;
-}
 
 struct Timed {
     std::uint64_t nodes;

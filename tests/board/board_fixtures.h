@@ -10,6 +10,7 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
+#include "board/perft.h"
 #include "board/move_list.h"
 
 // Built once for all tests of a program; read-only.
@@ -22,19 +23,6 @@ inline ChessPosition position_from(const std::string& fen) {
     ChessPosition position(test_tables());
     position.fen(fen);
     return position;
-}
-
-inline std::uint64_t perft(ChessPosition& position, int depth) {
-    MoveList list;
-    position.generate_legal_moves(list);
-    if (depth <= 1) return depth == 1 ? list.count() : 1;
-    std::uint64_t nodes = 0;
-    for (Move move : list) {
-        position.make_move(move);
-        nodes += perft(position, depth - 1);
-        position.unmake_move();
-    }
-    return nodes;
 }
 
 struct PerftLine {

@@ -1,0 +1,16 @@
+#include "board/perft.h"
+
+#include "board/move_list.h"
+
+std::uint64_t perft(ChessPosition& position, int depth) {
+    MoveList list;
+    position.generate_legal_moves(list);
+    if (depth <= 1) return depth == 1 ? list.count() : 1;
+    std::uint64_t nodes = 0;
+    for (Move move : list) {
+        position.make_move(move);
+        nodes += perft(position, depth - 1);
+        position.unmake_move();
+    }
+    return nodes;
+}
