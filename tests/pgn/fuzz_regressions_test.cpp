@@ -2,33 +2,15 @@
 // byte stream into game texts, and reading, stepping through and writing a game.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "fuzz/pgn_file_check.h"
 #include "fuzz/pgn_game_check.h"
+#include "support/saved_inputs.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::vector<std::filesystem::path> saved_inputs(const std::string& target) {
-    std::vector<std::filesystem::path> files;
-    const std::filesystem::path folder = std::filesystem::path(VORLINE_TEST_DIR) / "regressions" / target;
-    if (std::filesystem::is_directory(folder))
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            if (entry.is_regular_file()) files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::string bytes_of(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(FuzzRegressions, PgnFileCutting) {
     TempDir dir;
