@@ -6,7 +6,7 @@ namespace {
 
 // Walks the lines of a text; the last line may lack its line feed.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : text_(text) {}
 
     bool next(std::string_view& line) {
@@ -21,10 +21,18 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };
+
+// A line whose first character other than blanks and tabs is "[". A movetext line that
+// holds "[" (a clock or evaluation in a comment) is none, so that movetext directly below
+// the tags is read as movetext.
+bool is_tag_line(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '[';
+}
 
 void append_line(std::string& out, std::string_view line) {
     out.append(line);
@@ -48,7 +56,7 @@ void split_game_text(std::string_view text, std::string& tag_text, std::string& 
                 [[fallthrough]];
             case Section::tags:
                 if (!line.empty() && line.front() == '%') continue;
-                if (line.find('[') != std::string_view::npos) {
+                if (is_tag_line(line)) {
                     append_line(tag_text, line);
                     continue;
                 }

@@ -6,10 +6,11 @@
 
 // Cuts the text of one game into its tag lines and its movetext lines, each line followed
 // by a line feed in the result. Empty lines before the tags are skipped; lines starting
-// with "%" are passed over; every line holding "[" belongs to the tag section until the
-// first line without one. That line ends the section: an empty line is dropped, any other
-// line is the first movetext line. Empty lines in the movetext are dropped. A last line
-// without a line feed counts like the others.
+// with "%" are passed over; every line that begins with "[" (after blanks and tabs)
+// belongs to the tag section until the first line that does not. That line ends the
+// section: an empty line is dropped, any other line is the first movetext line. Empty
+// lines in the movetext are dropped. A last line without a line feed counts like the
+// others.
 void split_game_text(std::string_view text, std::string& tag_text, std::string& movetext);
 
 // Calls `pair(name, value)` for every tag pair of a tag section, in text order. A pair

@@ -36,6 +36,7 @@ const std::string& PgnFile::read_first_game() {
         input_.clear();
         input_.seekg(0);
         at_start_ = true;
+        carried_line_.clear();
     }
     return cut_game(true);
 }
@@ -51,6 +52,7 @@ void PgnFile::close_read() {
     reading_ = false;
     next_ = end_ = nullptr;
     input_exhausted_ = false;
+    carried_line_.clear();
 }
 
 bool PgnFile::close_write() {
@@ -61,30 +63,47 @@ bool PgnFile::close_write() {
 
 const std::string& PgnFile::cut_game(bool strip_byte_order_mark) {
     text_.clear();
-
-    // Empty lines before a game never belong to it.
-    for (;;) {
-        if (!append_line()) return text_;
-        if (strip_byte_order_mark && text_.starts_with(byte_order_mark)) {
-            text_.erase(0, byte_order_mark.size());
-            strip_byte_order_mark = false;
+    if (!carried_line_.empty()) {
+        // The tag line that ended the last text begins this one.
+        text_.swap(carried_line_);
+        carried_line_.clear();
+    } else {
+        // Empty lines before a game never belong to it.
+        for (;;) {
+            if (!append_line()) return text_;
+            if (strip_byte_order_mark && text_.starts_with(byte_order_mark)) {
+                text_.erase(0, byte_order_mark.size());
+                strip_byte_order_mark = false;
+            }
+            if (!text_.empty()) break;
         }
-        if (!text_.empty()) break;
     }
 
     bool in_comment = false;
+    bool holds_movetext = false;
     int empty_lines = 0;
     std::size_t line_start = 0;
     for (;;) {
-        // Only the last brace of a line decides whether a comment runs on after it.
-        for (std::size_t i = text_.size(); i > line_start; --i) {
-            const char c = text_[i - 1];
-            if (c == '{' || c == '}') {
-                in_comment = c == '{';
+        const bool empty = text_.size() == line_start;
+        const char first = empty ? '\0' : text_[line_start];
+        if (first == '[' && !in_comment) {
+            // A tag line after movetext begins the next game; braces in tag values are text.
+            if (holds_movetext) {
+                carried_line_.assign(text_, line_start);
+                text_.resize(line_start);
                 break;
             }
+        } else {
+            if (!empty && first != '%' && !in_comment) holds_movetext = true;
+            // Only the last brace of a line decides whether a comment runs on after it.
+            for (std::size_t i = text_.size(); i > line_start; --i) {
+                const char c = text_[i - 1];
+                if (c == '{' || c == '}') {
+                    in_comment = c == '{';
+                    break;
+                }
+            }
         }
-        const bool empty = text_.size() == line_start;
         text_.push_back('\n');
         if (empty && !in_comment && ++empty_lines == 2) break;
         line_start = text_.size();

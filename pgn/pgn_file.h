@@ -9,18 +9,32 @@
 // A PGN file seen as a sequence of game texts, read one at a time, or an output file that
 // game texts are appended to. One object normally does one of the two.
 //
-// Cutting: leading empty lines are skipped, then whole lines are taken until the second
-// empty line that lies outside a brace comment (that line included). Carriage returns at
-// the end of a line are dropped, and every line of a game text ends with a line feed; a
-// last line without a line break still belongs to its game. An empty text means that no
-// game is left. A stream that fails or errors while reading (a directory given as a file,
-// an I/O error) counts as the end of the file.
+// Cutting. A line is what stands before a line feed, with the carriage returns at its end
+// dropped; a last line without a line break counts too. Lines are read with a comment flag,
+// clear at the start of every game text. Each line is one of:
+// - a tag line: it begins with "[" while the flag is clear (no white space before it; a
+//   byte-order mark is removed first, see read_first_game). Braces in it are text.
+// - an escape line: it begins with "%". Braces in it count.
+// - an empty line.
+// - any other line, including one begun inside a comment. Braces in it count. Begun while
+//   the flag is clear, it is a movetext line (so is a line of spaces or tabs).
+// A brace counts as: "{" sets the flag, "}" clears it. A game text is then:
+// 1. Empty lines are skipped; the first other line begins the text.
+// 2. Lines are added in turn, each followed by a line feed, until one of:
+//    - a tag line comes while the text holds a movetext line: it is not added, and begins
+//      the next game text (so games need no empty line between them, and the two empty
+//      lines that otherwise end a game text need not be there);
+//    - the second empty line of the text that comes while the flag is clear has been
+//      added (empty lines inside a brace comment do not count);
+//    - the input ends.
+// An empty text means that no game is left. A stream that fails or errors while reading (a
+// directory given as a file, an I/O error) counts as the end of the file.
 //
 // Reading uses a large block buffer and one reused text: the game text returned by
 // read_first_game() and read_next_game() is a reference to storage inside the object that
 // stays valid until the next read or until the input is closed. Copy it to keep it.
 class PgnFile {
-public:
+  public:
     static constexpr std::size_t default_buffer_size = std::size_t{1} << 20;
 
     explicit PgnFile(std::size_t buffer_size = default_buffer_size);
@@ -52,7 +66,7 @@ public:
     bool is_reading() const { return reading_; }
     bool is_writing() const { return output_.is_open() && output_.good(); }
 
-private:
+  private:
     const std::string& cut_game(bool strip_byte_order_mark);
     // Appends the next line to text_ without its line break or trailing carriage
     // returns; false when the input holds no further line.
@@ -71,4 +85,5 @@ private:
     bool at_start_ = true;  // nothing has been read since the input was opened or rewound
 
     std::string text_;
+    std::string carried_line_;  // a tag line that ended the last text and begins the next
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pgn/game.h"
 #include "support/line_digest.h"
 #include "support/temp_dir.h"
 
@@ -27,7 +28,7 @@ Texts cut_file(const std::string& path, std::size_t buffer_size = PgnFile::defau
 }
 
 class PgnFileTest : public ::testing::Test {
-protected:
+  protected:
     Texts cut(std::string_view contents, std::size_t buffer_size = PgnFile::default_buffer_size) {
         dir.write("in.pgn", contents);
         return cut_file(dir.file("in.pgn"), buffer_size);
@@ -40,14 +41,17 @@ const std::string game_b = "[Event \"B\"]\n\n1. d4 {a comment} d5 (1... Nf6) 1-0
 const std::string game_c = "[Event \"C\"]\n\n1. c4 1/2-1/2\n\n";
 
 TEST_F(PgnFileTest, GamesInOrderThenEmptyTextsAndRewind) {
-    dir.write("in.pgn", game_a + game_b + game_c);
+    // The first game ends at the tag line of the second, which is held over.
+    const std::string short_a = "[Event \"A\"]\n1. e4 *\n";
+    dir.write("in.pgn", short_a + game_b + game_c);
     PgnFile file;
     file.open_read(dir.file("in.pgn"));
-    EXPECT_EQ(cut_all(file), (Texts{game_a, game_b, game_c}));
+    EXPECT_EQ(cut_all(file), (Texts{short_a, game_b, game_c}));
     EXPECT_EQ(file.read_next_game(), "") << "the end stays the end";
-    EXPECT_EQ(file.read_first_game(), game_a) << "rewinds after the end";
+    EXPECT_EQ(file.read_first_game(), short_a) << "rewinds after the end";
     EXPECT_EQ(file.read_next_game(), game_b);
-    EXPECT_EQ(file.read_first_game(), game_a) << "and in the middle of the file";
+    EXPECT_EQ(file.read_first_game(), short_a) << "and in the middle of the file";
+    EXPECT_EQ(file.read_first_game(), short_a) << "the held-over tag line is dropped";
     file.close_read();
     EXPECT_FALSE(file.is_reading());
     EXPECT_EQ(file.read_next_game(), "");
@@ -64,27 +68,105 @@ TEST_F(PgnFileTest, GameTextBoundaries) {
         std::string contents;
         Texts expected;
     } rows[] = {
-        {"leading empty lines, byte order mark of the first game only", "\n\r\n\n" + bom + game_a + "\n\n\n" + bom + game_b,
+        {"leading empty lines, byte order mark of the first game only",
+         "\n\r\n\n" + bom + game_a + "\n\n\n" + bom + game_b,
          {game_a, bom + game_b}},
-        {"CR LF line ends", "[Event \"A\"]\r\n[Site \"?\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n\r\n", {game_a}},
+        {"CR LF line ends",
+         "[Event \"A\"]\r\n[Site \"?\"]\r\n\r\n1. e4 e5 2. Nf3 *\r\n\r\n",
+         {game_a}},
         {"empty lines inside brace comments", comment_game + game_b, {comment_game, game_b}},
-        {"braces count in tag values too", "[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n",
-         {"[Event \"{\"]\n\n1. e4 *\n\n[Event \"}\"]\n\n"}},
-        {"no empty line at all", "[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n",
-         {"[Event \"A\"]\n1. e4 *\n[Event \"B\"]\n1. d4 *\n"}},
-        {"no empty line after the tags runs on into the next game", "[Event \"A\"]\n1. e4 *\n\n" + game_b,
-         {"[Event \"A\"]\n1. e4 *\n\n[Event \"B\"]\n\n", "1. d4 {a comment} d5 (1... Nf6) 1-0\n\n"}},
-        {"two empty lines after the tags end the text", "[Event \"A\"]\n\n\n1. e4 *\n\n",
+        {"a tag line after movetext begins the next text",
+         "[Event \"A\"]\n1. e4 *\r\n%x\n[Event \"B\"]\n[Site \"{\"]\n\n1. d4 *\n[Event \"C\"]",
+         {"[Event \"A\"]\n1. e4 *\n%x\n", "[Event \"B\"]\n[Site \"{\"]\n\n1. d4 *\n",
+          "[Event \"C\"]\n"}},
+        {"two empty lines after the tags end the text",
+         "[Event \"A\"]\n\n\n1. e4 *\n\n",
          {"[Event \"A\"]\n\n\n", "1. e4 *\n\n"}},
-        {"spaces and tabs are not an empty line", "[Event \"A\"]\n \t\n1. e4 *\n\n\n", {"[Event \"A\"]\n \t\n1. e4 *\n\n\n"}},
-        {"last line without a line break", game_a + "[Event \"B\"]\n\n1. d4 *", {game_a, "[Event \"B\"]\n\n1. d4 *\n"}},
-        {"unclosed comment at the end", "[Event \"A\"]\n\n1. e4 {open comment", {"[Event \"A\"]\n\n1. e4 {open comment\n"}},
+        {"spaces and tabs are not an empty line",
+         "[Event \"A\"]\n \t\n1. e4 *\n\n\n",
+         {"[Event \"A\"]\n \t\n1. e4 *\n\n\n"}},
+        {"last line without a line break",
+         game_a + "[Event \"B\"]\n\n1. d4 *",
+         {game_a, "[Event \"B\"]\n\n1. d4 *\n"}},
+        {"unclosed comment at the end",
+         "[Event \"A\"]\n\n1. e4 {open comment",
+         {"[Event \"A\"]\n\n1. e4 {open comment\n"}},
         {"empty file", "", {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.why);
         EXPECT_EQ(cut(row.contents), row.expected);
-        for (std::size_t size = 1; size <= 9; ++size) EXPECT_EQ(cut(row.contents, size), row.expected) << size;
+        for (std::size_t size = 1; size <= 9; ++size)
+            EXPECT_EQ(cut(row.contents, size), row.expected) << size;
+    }
+}
+
+// What a run makes of each game text of a file: "skipped" for a text that holds "FEN", else
+// the Event tag and the main-line moves read from it ("A: e4 e5"). Every game of each file
+// must be read from its own moves, and no game made up of another's.
+TEST_F(PgnFileTest, EveryGameIsReadFromItsOwnMoves) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string fen = "[FEN \"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP1/RNBQKBNR w KQkq - 0 1\"]\n";
+    const struct {
+        const char* why;
+        std::string contents;
+        Texts expected;
+    } rows[] = {
+        {"no empty line between games",
+         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\n\n1. d4 d5 *\n",
+         {"A: e4 e5", "B: d4 d5"}},
+        {"opening lines: a tag line and a line of play each",
+         "[Event \"A\"]\n1. e4 e5 *\n[Event \"B\"]\n1. d4 d5 *\n",
+         {"A: e4 e5", "B: d4 d5"}},
+        {"two empty lines after the tags, later a missing empty line",
+         "[Event \"A\"]\n\n\n1. e4 e5 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n[Event \"C\"]\n\n1. c4 c5 "
+         "*\n\n",
+         {"A:", ": e4 e5", "B: d4 d5", "C: c4 c5"}},
+        {"the next game carries a FEN tag",
+         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\n" + fen + "\n1. d4 d5 *\n\n",
+         {"A: e4 e5", "skipped"}},
+        {"a brace in a tag value",
+         "[Event \"see {x\"]\n\n1. e4 e5 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n",
+         {"see {x: e4 e5", "B: d4 d5"}},
+        {"a comment over lines that begin with \"[\"",
+         "[Event \"A\"]\n\n1. e4 {long\n[%clk 0:01:00]} e5 {\n[Event \"x\"]\n} *\n\n[Event "
+         "\"B\"]\n\n1. d4 d5 *\n\n",
+         {"A: e4 e5", "B: d4 d5"}},
+        {"movetext right below the tags",
+         "[Event \"A\"]\n1. e4 {[%clk 0:01:00]} e5 *\n\n[Event \"B\"]\n1. d4 d5 *\n\n",
+         {"A: e4 e5", "B: d4 d5"}},
+        {"escape lines",
+         "[Event \"A\"]\n% note\n[Site \"S\"]\n\n1. e4 e5 *\n% note\n[Event \"B\"]\n\n1. d4 d5 *\n",
+         {"A: e4 e5", "B: d4 d5"}},
+        {"a byte-order mark before the first tag line",
+         bom + "[Event \"A\"]\n[Site \"S\"]\n1. e4 e5 *\n",
+         {"A: e4 e5"}},
+        {"a line of spaces below the tags, then a game with a FEN tag",
+         "[Event \"A\"]\n   \n[Event \"B\"]\n" + fen + "\n1. d4 d5 *\n\n",
+         {"A:", "skipped"}},
+        {"files joined with cat",
+         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\r\n" + fen +
+             "\r\n1. d4 d5 *\r\n[Event \"C\"]\n\n1. c4 c5 *",
+         {"A: e4 e5", "skipped", "C: c4 c5"}},
+    };
+    Game game;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        for (std::size_t size : {PgnFile::default_buffer_size, std::size_t{1}, std::size_t{7}}) {
+            Texts games;
+            for (const std::string& text : cut(row.contents, size)) {
+                if (text.find("FEN") != std::string::npos) {
+                    games.push_back("skipped");
+                    continue;
+                }
+                game.read_pgn(text);
+                std::string moves = game.get_tag("Event") + ":";
+                for (const GameNode& node : game.lines()[0])
+                    if (node.kind == NodeKind::move) moves += " " + node.text;
+                games.push_back(moves);
+            }
+            EXPECT_EQ(games, row.expected) << size;
+        }
     }
 }
 
@@ -135,7 +217,8 @@ TEST_F(PgnFileTest, OutputFailuresAreReportedOnClose) {
 
 // Every non-empty line of a real file ends up in exactly one game text, in order.
 TEST(PgnFileRealData, NoLineIsLost) {
-    const std::filesystem::path samples = std::filesystem::path(VORLINE_DATA_DIR) / "games" / "samples";
+    const std::filesystem::path samples =
+        std::filesystem::path(VORLINE_DATA_DIR) / "games" / "samples";
     if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << "reference data absent";
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(samples)) {
