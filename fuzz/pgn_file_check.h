@@ -3,7 +3,8 @@
 // Cuts a byte stream into game texts with PgnFile, through a read buffer of a small size,
 // and compares the texts with a plain line-by-line cutter written from the rules: leading
 // empty lines skipped, a byte-order mark removed from the first game, whole lines up to the
-// second empty line outside a brace comment, nothing lost or added.
+// second empty line outside a brace comment or up to a tag line ("[" at the start, outside
+// a comment) that follows a movetext line, nothing lost or added.
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -40,13 +41,23 @@ inline std::vector<std::string> cut_by_lines(std::string_view bytes) {
         if (!found) return games;
         strip_mark = false;
         bool in_comment = false;
+        bool movetext_seen = false;
         int empty_lines = 0;
         for (;;) {
+            const bool tag_line = line.starts_with('[') && !in_comment;
+            if (tag_line && movetext_seen) {
+                --next;  // the line begins the next game text
+                break;
+            }
+            if (!line.empty() && !tag_line && !line.starts_with('%') && !in_comment)
+                movetext_seen = true;
             text.append(line);
             text.push_back('\n');
-            for (const char c : line) {
-                if (c == '{') in_comment = true;
-                if (c == '}') in_comment = false;
+            if (!tag_line) {
+                for (const char c : line) {
+                    if (c == '{') in_comment = true;
+                    if (c == '}') in_comment = false;
+                }
             }
             if (line.empty() && !in_comment && ++empty_lines == 2) break;
             if (next == lines.size()) break;
