@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "pgn/game.h"
-#include "support/line_digest.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -213,33 +212,6 @@ TEST_F(PgnFileTest, OutputFailuresAreReportedOnClose) {
     EXPECT_TRUE(file.is_writing());
     file.write_game(game_a);
     EXPECT_FALSE(file.close_write()) << "a full disk is not success";
-}
-
-// Every non-empty line of a real file ends up in exactly one game text, in order.
-TEST(PgnFileRealData, NoLineIsLost) {
-    const std::filesystem::path samples =
-        std::filesystem::path(VORLINE_DATA_DIR) / "games" / "samples";
-    if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << "reference data absent";
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(samples)) {
-        if (entry.path().extension() != ".pgn") continue;
-        const std::string path = entry.path().string();
-        PgnFile file;
-        file.open_read(path);
-        LineDigest from_texts;
-        std::size_t texts = 0;
-        for (const std::string* text = &file.read_first_game(); !text->empty();
-             text = &file.read_next_game()) {
-            ASSERT_EQ(text->back(), '\n') << path;
-            ASSERT_NE(text->front(), '\n') << path;
-            from_texts.add_text(*text);
-            ++texts;
-        }
-        EXPECT_GT(texts, 0u) << path;
-        EXPECT_EQ(from_texts, digest_of_file(path)) << path;
-        ++files;
-    }
-    EXPECT_GT(files, 10);
 }
 
 }  // namespace

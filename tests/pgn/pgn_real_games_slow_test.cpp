@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/pgn_game_check.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 
@@ -15,9 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path data_dir() {
-    return fs::path(VORLINE_DATA_DIR) / "games";
-}
+fs::path data_dir() { return fs::path(VORLINE_DATA_DIR) / "games"; }
 
 std::vector<fs::path> game_files() {
     std::vector<fs::path> files;
@@ -35,9 +34,9 @@ bool same_node(const GameNode& x, const GameNode& y) {
            x.move_number == y.move_number;
 }
 
-// Result nodes are left out when `skip_results`: the writer writes the game's result once
-// at the end instead, so they do not come back from its text where they stood.
-bool same_lines(const Game& a, const Game& b, bool skip_results) {
+// Result nodes are left out: the writer writes the game's result once at the end instead,
+// so they do not come back from its text where they stood.
+bool same_lines(const Game& a, const Game& b) {
     if (a.lines().size() != b.lines().size()) return false;
     for (std::size_t l = 0; l < a.lines().size(); ++l) {
         const GameLine& x = a.lines()[l];
@@ -45,8 +44,8 @@ bool same_lines(const Game& a, const Game& b, bool skip_results) {
         std::size_t i = 0;
         std::size_t j = 0;
         for (;; ++i, ++j) {
-            while (skip_results && i < x.size() && x[i].kind == NodeKind::result) ++i;
-            while (skip_results && j < y.size() && y[j].kind == NodeKind::result) ++j;
+            while (i < x.size() && x[i].kind == NodeKind::result) ++i;
+            while (j < y.size() && y[j].kind == NodeKind::result) ++j;
             if (i == x.size() || j == y.size()) break;
             if (!same_node(x[i], y[j])) return false;
         }
@@ -97,15 +96,14 @@ FileReport check_file(const fs::path& path) {
         }
 
         again.read_pgn(game.get_full_pgn());
-        if (writable_as_read(game) && (!same_tags(game, again) || !same_lines(game, again, true) ||
-                 again.get_result() != game.get_result()))
+        if (writable_as_read(game) && (!same_tags(game, again) || !same_lines(game, again) ||
+                                       again.get_result() != game.get_result()))
             report.round_trip_failures.push_back(*text);
 
         game.keep_opening(24);
         game.get_first_position();
         opening.read_opening(*text, 24);
-        if (!same_tags(game, opening) || !same_lines(game, opening, false) ||
-            game.get_position().fen() != opening.get_position().fen())
+        if (pgn_game_check::fingerprint(game) != pgn_game_check::fingerprint(opening))
             report.opening_mismatches.push_back(*text);
     }
     return report;
