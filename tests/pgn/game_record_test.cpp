@@ -1,7 +1,6 @@
 // The game record: reading whole game texts, tags, the start position, stepping.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,10 +28,6 @@ std::vector<std::pair<unsigned, unsigned>> numbers(const GameLine& line) {
     std::vector<std::pair<unsigned, unsigned>> result;
     for (const GameNode& node : line) result.emplace_back(node.white, node.move_number);
     return result;
-}
-
-void add_moves(Game& game, std::initializer_list<std::string_view> moves) {
-    for (std::string_view san : moves) game.add_move(move_of(game, san));
 }
 
 std::vector<std::string> order_of(const Game& game) {
@@ -69,20 +64,6 @@ TEST(PgnReader, BadFenIsReportedAndTheMovetextStaysUnread) {
     EXPECT_EQ(nodes_of(game, 0), (Nodes{{NodeKind::unparsed, "1. e4 *\n"}}));
     EXPECT_EQ(game.get_next_position(), game.get_position().fen());
     EXPECT_EQ(game.get_next_position(), "");
-}
-
-TEST(GameRecord, FenTagSetsTheStartAndNumbering) {
-    Game game;
-    game.set_tag("FEN", "4k3/8/8/8/8/8/8/4K2R b K - 0 12");
-    EXPECT_EQ(game.start_white_to_move(), 0u);
-    EXPECT_EQ(game.start_move_number(), 12u);
-    EXPECT_EQ(game.get_position().fen(), "4k3/8/8/8/8/8/8/4K2R b K - 0 12");
-    add_moves(game, {"Kd7", "O-O"});
-    game.number_moves(0, game.start_white_to_move(), game.start_move_number());
-    EXPECT_EQ(numbers(game.lines()[0]),
-              (std::vector<std::pair<unsigned, unsigned>>{{0, 12}, {1, 13}}));
-
-    EXPECT_THROW(game.set_tag("FEN", "4k3/8/8/X/8/8/8/4K3 w - - 0 1"), std::logic_error);
 }
 
 TEST(GameRecord, SteppingForwardAndBack) {

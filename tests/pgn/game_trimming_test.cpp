@@ -62,12 +62,6 @@ TEST(GameTrimming, TagsBecomeTheSevenRosterTags) {
         std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
         (std::vector<std::string>{"Event", "Site", "Date", "Round", "White", "Black", "Result"}));
     EXPECT_EQ(game.get_pgn().substr(0, 13), "[Event \"?\"]\n[");
-
-    game.read_pgn("[ECO \"A00\"]\n[Event \"E\"]\n\n1. a3 *\n");
-    game.keep_opening(24);
-    EXPECT_EQ(std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
-              (std::vector<std::string>{"ECO", "Event"}));
-    EXPECT_EQ(game.get_tag("ECO"), "");
 }
 
 TEST(GameTrimming, ReadingTheOpeningAloneGivesTheSameRecord) {

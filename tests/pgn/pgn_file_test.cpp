@@ -78,9 +78,6 @@ TEST_F(PgnFileTest, GameTextBoundaries) {
          "[Event \"A\"]\n1. e4 *\r\n%x\n[Event \"B\"]\n[Site \"{\"]\n\n1. d4 *\n[Event \"C\"]",
          {"[Event \"A\"]\n1. e4 *\n%x\n", "[Event \"B\"]\n[Site \"{\"]\n\n1. d4 *\n",
           "[Event \"C\"]\n"}},
-        {"two empty lines after the tags end the text",
-         "[Event \"A\"]\n\n\n1. e4 *\n\n",
-         {"[Event \"A\"]\n\n\n", "1. e4 *\n\n"}},
         {"spaces and tabs are not an empty line",
          "[Event \"A\"]\n \t\n1. e4 *\n\n\n",
          {"[Event \"A\"]\n \t\n1. e4 *\n\n\n"}},
@@ -192,11 +189,6 @@ TEST_F(PgnFileTest, WriteGameAppendsToExistingContents) {
     EXPECT_TRUE(file.close_write());
     EXPECT_EQ(dir.read("out.pgn"), game_a + game_b + game_c);
     EXPECT_EQ(cut_file(dir.file("out.pgn")), (Texts{game_a, game_b, game_c}));
-
-    file.open_write(dir.file("new.pgn"));
-    file.write_game("no separator added");
-    EXPECT_TRUE(file.close_write());
-    EXPECT_EQ(dir.read("new.pgn"), "no separator added");
 }
 
 TEST_F(PgnFileTest, OutputFailuresAreReportedOnClose) {

@@ -54,13 +54,15 @@ std::vector<std::pair<std::string, std::string>> tag_pairs(std::string_view tags
 TEST(GameTextSections, TagSectionEndsAtTheFirstLineThatIsNoTag) {
     // {game text, tag section, movetext}
     const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"\n\n[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5\n\n2. Nf3 *\n\n", "[Event \"A\"]\n[Site \"B\"]\n",
-         "1. e4 e5\n2. Nf3 *\n"},
-        {"[Event \"A\"]\n1. e4 e5 *\n", "[Event \"A\"]\n", "1. e4 e5 *\n"},  // no empty line between
+        {"\n\n[Event \"A\"]\n[Site \"B\"]\n\n1. e4 e5\n\n2. Nf3 *\n\n",
+         "[Event \"A\"]\n[Site \"B\"]\n", "1. e4 e5\n2. Nf3 *\n"},
+        // No empty line between; tag lines may be indented, a "[" inside movetext does not count.
+        {"[Event \"A\"]\n [Site \"B\"]\n1. e4 {[%clk 0:01]} e5 *\n",
+         "[Event \"A\"]\n [Site \"B\"]\n", "1. e4 {[%clk 0:01]} e5 *\n"},
         {"1. e4 e5 *\n", "", "1. e4 e5 *\n"},
         // "%" lines are skipped; the last line counts without a line feed.
-        {"[Event \"A\"]\n% escape\n[Site \"B\"]\n\n\n%skip\n1. e4\n[x]\ne5 *", "[Event \"A\"]\n[Site \"B\"]\n",
-         "1. e4\n[x]\ne5 *\n"},
+        {"[Event \"A\"]\n% escape\n[Site \"B\"]\n\n\n%skip\n1. e4\n[x]\ne5 *",
+         "[Event \"A\"]\n[Site \"B\"]\n", "1. e4\n[x]\ne5 *\n"},
         {"", "", ""},
         {"\n\n", "", ""}};
     for (const auto& [text, expected_tags, expected_moves] : rows) {
@@ -76,7 +78,8 @@ TEST(TagPairs, QuotesBlanksAndBackslashes) {
     EXPECT_EQ(tag_pairs("[Event \"\"]\n[Site \"B\"]\n"), (Pairs{{"Event", ""}, {"Site", "B"}}));
     EXPECT_EQ(tag_pairs("[White \"  Kasparov\"]\n"), (Pairs{{"White", "Kasparov"}}));
     EXPECT_EQ(tag_pairs("[Event \"say \\\"hi\\\"\"]\n"), (Pairs{{"Event", "say \\"}}));
-    EXPECT_EQ(tag_pairs("[A \"1\"] [B \"2\"]\n[A \"3\"]\n"), (Pairs{{"A", "1"}, {"B", "2"}, {"A", "3"}}));
+    EXPECT_EQ(tag_pairs("[A \"1\"] [B \"2\"]\n[A \"3\"]\n"),
+              (Pairs{{"A", "1"}, {"B", "2"}, {"A", "3"}}));
     // A tag without a value swallows the next line's tag.
     EXPECT_EQ(tag_pairs("[Event]\n[Site \"B\"]\n"), (Pairs{{"Event]\n[Site", "B"}}));
     EXPECT_EQ(tag_pairs("[ \"x\"]\n[Round"), (Pairs{{"Round", ""}}));
@@ -93,7 +96,8 @@ TEST(MovetextTokens, MovesGlyphsResultsAndMarkers) {
         {"1-0 0-1 1/2-1/2 *", {{R, "1-0"}, {R, "0-1"}, {R, "1/2-1/2"}, {R, "*"}}},
         {"1/2", {}},  // too short to be a draw marker
         {"e4 (3) e5", {{M, "e4"}, {V, "3"}, {M, "e5"}}},
-        {"e4 (d4", {{M, "e4"}, {V, "d4"}, {M, "d4"}}}};  // an unclosed "(" takes the rest, read as usual
+        {"e4 (d4",
+         {{M, "e4"}, {V, "d4"}, {M, "d4"}}}};  // an unclosed "(" takes the rest, read as usual
     for (const auto& [text, expected] : rows) EXPECT_EQ(tokens(text), expected) << text;
 }
 
@@ -117,7 +121,8 @@ TEST(MovetextReader, CommentsAndUnbalancedParentheses) {
         {"1. e4 {good (really)} e5\n", {{M, "e4"}, {C, "good (really)"}, {M, "e5"}}},
         {"1. e4 ; fine\n1... e5\n", {{M, "e4"}, {C, " fine"}, {M, "e5"}}},
         {"e4 {two\nlines} {} e5\n", {{M, "e4"}, {C, "two lines"}, {M, "e5"}}},
-        {"e4 {a ; b} ; c { d\ne5 {open\n", {{M, "e4"}, {C, "a ; b"}, {C, " c { d"}, {M, "e5"}, {C, "open "}}},
+        {"e4 {a ; b} ; c { d\ne5 {open\n",
+         {{M, "e4"}, {C, "a ; b"}, {C, " c { d"}, {M, "e5"}, {C, "open "}}},
         // After a stray ")" the parenthesised text stays as a marker that names no line.
         {"1. e4 ) (1. d4) e5\n", {{M, "e4"}, {V, "1. d4"}, {M, "e5"}}},
         {"e4 () e5\n", {{M, "e4"}, {M, "e5"}}},
@@ -147,4 +152,3 @@ TEST(MovetextReader, DeepNestingNeitherRecursesNorLosesLines) {
     EXPECT_EQ(read.lines[depth][0].move_number, 1u);
     EXPECT_EQ(read.lines[0][2].white, 0u);
 }
-
