@@ -6,7 +6,7 @@ namespace {
 
 // Walks the lines of a text; the last line may lack its line feed.
 class LineReader {
-  public:
+public:
     explicit LineReader(std::string_view text) : text_(text) {}
 
     bool next(std::string_view& line) {
@@ -21,7 +21,7 @@ class LineReader {
         return true;
     }
 
-  private:
+private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };

@@ -34,7 +34,7 @@
 // read_first_game() and read_next_game() is a reference to storage inside the object that
 // stays valid until the next read or until the input is closed. Copy it to keep it.
 class PgnFile {
-  public:
+public:
     static constexpr std::size_t default_buffer_size = std::size_t{1} << 20;
 
     explicit PgnFile(std::size_t buffer_size = default_buffer_size);
@@ -66,7 +66,7 @@ class PgnFile {
     bool is_reading() const { return reading_; }
     bool is_writing() const { return output_.is_open() && output_.good(); }
 
-  private:
+private:
     const std::string& cut_game(bool strip_byte_order_mark);
     // Appends the next line to text_ without its line break or trailing carriage
     // returns; false when the input holds no further line.

@@ -27,7 +27,7 @@ Texts cut_file(const std::string& path, std::size_t buffer_size = PgnFile::defau
 }
 
 class PgnFileTest : public ::testing::Test {
-  protected:
+protected:
     Texts cut(std::string_view contents, std::size_t buffer_size = PgnFile::default_buffer_size) {
         dir.write("in.pgn", contents);
         return cut_file(dir.file("in.pgn"), buffer_size);
