@@ -190,12 +190,9 @@ struct AllNodes {
 };
 
 struct FirstMoves {
-    GameLine& line;
+    MainLineMoves& moves;
     std::size_t moves_left;
-    bool move(std::string_view text) {
-        append_node(line, NodeKind::move, text);
-        return --moves_left > 0;
-    }
+    bool move(std::string_view text) { return moves.move(text) && --moves_left > 0; }
     void node(NodeKind, std::string_view) {}
 };
 
@@ -338,6 +335,20 @@ void MovetextReader::read(std::string_view movetext, GameLines& lines) {
 
 void MovetextReader::read_main_line_moves(std::string_view movetext, GameLine& line,
                                           std::size_t max_moves) {
+    struct Append final : MainLineMoves {
+        explicit Append(GameLine& l) : line(l) {}
+        bool move(std::string_view text) override {
+            append_node(line, NodeKind::move, text);
+            return true;
+        }
+        GameLine& line;
+    };
+    Append append(line);
+    read_main_line_moves(movetext, append, max_moves);
+}
+
+void MovetextReader::read_main_line_moves(std::string_view movetext, MainLineMoves& moves,
+                                          std::size_t max_moves) {
     struct Sink {
         FirstMoves moves;
         std::size_t variations = 0;
@@ -346,6 +357,6 @@ void MovetextReader::read_main_line_moves(std::string_view movetext, GameLine& l
         std::size_t variation(std::size_t, std::size_t) { return ++variations; }
     };
     if (max_moves == 0) return;
-    Sink sink{FirstMoves{line, max_moves}};
+    Sink sink{FirstMoves{moves, max_moves}};
     scan_line(movetext, 0, movetext.size(), sink, fragment_, nullptr, nullptr);
 }

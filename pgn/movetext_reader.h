@@ -19,6 +19,16 @@
 // they grow.
 class ParenMatches;
 
+// Receives the moves of a main line one at a time, as MovetextReader finds them.
+class MainLineMoves {
+public:
+    // Takes the next move's text (valid only during the call); false stops the reading.
+    virtual bool move(std::string_view text) = 0;
+
+protected:
+    ~MainLineMoves() = default;
+};
+
 class MovetextReader {
 public:
     MovetextReader();
@@ -33,6 +43,9 @@ public:
     // Appends to `line` the first `max_moves` move nodes that `read` would put into line 0,
     // and nothing else. Stops scanning as soon as it has them.
     void read_main_line_moves(std::string_view movetext, GameLine& line, std::size_t max_moves);
+    // Hands the same moves to `moves`, in order, without storing them.
+    void read_main_line_moves(std::string_view movetext, MainLineMoves& moves,
+                              std::size_t max_moves);
 
 private:
     struct PendingLine {

@@ -32,6 +32,12 @@ OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uin
     return key == root_key_ ? root : found;
 }
 
+void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
+    for (const OpeningStep& step : steps) __builtin_prefetch(&table_[step.key & mask_]);
+    Node parent = root;
+    for (const OpeningStep& step : steps) parent = record(step.key, parent, step.move);
+}
+
 bool OpeningIndex::insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move) {
     Node parent = root;
     if (parent_key != root_key_) {

@@ -4,9 +4,16 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "tool/index_entry.h"
+
+// One move of a game's opening: the key of the position it reaches and the move's word.
+struct OpeningStep {
+    std::uint64_t key;
+    std::uint32_t move;
+};
 
 // Map from a 64-bit position key to the link that first reached it: the parent position's
 // key and the move played from it. Entries are never replaced or removed.
@@ -35,6 +42,11 @@ public:
     // parent of the next move: root when `key` is the initial position's key, so that a
     // walk back stops there as soon as it arrives.
     Node record(std::uint64_t key, Node parent, std::uint32_t move);
+
+    // Records the steps of one line played from the initial position, in order, as
+    // record() does with each step's parent the step before it. The table slots of all the
+    // steps are fetched ahead, so that their cache misses overlap instead of queueing.
+    void record_line(std::span<const OpeningStep> steps);
 
     // Same, with the parent given by key. The parent must be the root key or a key present.
     // Returns false (and records nothing) when the parent is unknown.

@@ -1,6 +1,7 @@
 #include "tool/opening_phases.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -50,21 +51,11 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
         // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
         if (text->find("FEN") != std::string::npos) continue;
         try {
-            // The game as read and cut to its first `depth` half moves, cursor at the start.
-            game_.read_opening(*text, depth);
-            OpeningIndex::Node parent = OpeningIndex::root;
-            if (game_.get_hash() != index_.root_key()) continue;  // never from the start
-            for (std::uint32_t step = 0; step < depth; ++step) {
-                // Only a step that plays a move records anything: past the last move, or
-                // past a trailing result, the line is exhausted.
-                if (game_.step_forward() != Game::Step::move_played) break;
-                const ChessPosition& position = std::as_const(game_).get_position();
-                parent = index_.record(position.hash(), parent, position.last_move().word());
-            }
-        } catch (...) {
-            // An unreadable or illegal move, or a failed allocation, ends this game only;
-            // the positions it has added stay.
+            player_.play(*text, depth, steps_);
+        } catch (const std::logic_error&) {
+            // An unreadable or illegal move ends this game's line; the steps before it stay.
         }
+        index_.record_line(steps_);
     }
 }
 

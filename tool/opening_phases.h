@@ -13,6 +13,7 @@
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "tool/opening_index.h"
+#include "tool/opening_player.h"
 
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
@@ -47,7 +48,9 @@ private:
     // is not legal where it stands, which a sound index never gives.
     bool build_game();
 
-    Game game_;                                   // every game read, then every game written
+    OpeningPlayer player_;
+    std::vector<OpeningStep> steps_;
+    Game game_;                                   // every game written
     std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
     ChessPosition epd_position_;
     OpeningIndex index_;

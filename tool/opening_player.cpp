@@ -1,0 +1,39 @@
+#include "tool/opening_player.h"
+
+#include "pgn/game_text_sections.h"
+
+// Resolves each move against the position as the reader finds it and makes it, so that an
+// illegal move ends the scan of the text at once.
+class OpeningPlayer::Mover final : public MainLineMoves {
+public:
+    Mover(OpeningPlayer& player, std::vector<OpeningStep>& steps)
+        : player_(player), steps_(steps) {}
+
+    bool move(std::string_view text) override {
+        player_.san_ = text;
+        ChessPosition& position = player_.position_;
+        position.make_move(player_.san_.move());
+        steps_.push_back({position.hash(), position.last_move().word()});
+        return true;
+    }
+
+private:
+    OpeningPlayer& player_;
+    std::vector<OpeningStep>& steps_;
+};
+
+OpeningPlayer::OpeningPlayer()
+    : tables_(std::make_unique<const AttackTables>()), position_(*tables_), san_(position_) {
+    position_.set_start_position();
+}
+
+void OpeningPlayer::play(std::string_view game_text, std::uint32_t depth,
+                         std::vector<OpeningStep>& steps) {
+    steps.clear();
+    // Back to the initial position by taking back the last game's moves, which is cheaper
+    // than setting it up from its FEN text again.
+    while (position_.history().size() > 1) position_.unmake_move();
+    split_game_text(game_text, tag_text_, movetext_);
+    Mover mover(*this, steps);
+    reader_.read_main_line_moves(movetext_, mover, depth);
+}

@@ -1,0 +1,40 @@
+// OpeningPlayer: plays the opening of one game text into the steps the index records.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board/attack_tables.h"
+#include "board/chess_position.h"
+#include "notation/san_move.h"
+#include "pgn/movetext_reader.h"
+#include "tool/opening_index.h"
+
+// Reads the main line of a game text exactly as Game::read_opening does and plays its first
+// half moves from the initial position, one step (key reached, move made) per move. This is
+// the part of indexing that depends on one game alone; recording the steps is left to the
+// caller, in file order. The player keeps its buffers between games, so playing allocates
+// nothing once they have grown.
+class OpeningPlayer {
+public:
+    OpeningPlayer();
+
+    // Clears `steps`, then appends one step per move of the text's first `depth` half moves
+    // of the main line, played from the initial position whatever the tags say (games with
+    // a FEN tag are the caller's to skip). A move that cannot be read or is not legal
+    // throws the SAN reader's std::logic_error; the steps before it stay in `steps`.
+    void play(std::string_view game_text, std::uint32_t depth, std::vector<OpeningStep>& steps);
+
+private:
+    class Mover;
+
+    std::unique_ptr<const AttackTables> tables_;
+    ChessPosition position_;
+    SanMove san_;
+    std::string tag_text_;
+    std::string movetext_;
+    MovetextReader reader_;
+};
