@@ -333,6 +333,45 @@ SanMove& SanMove::assign_by_generation(std::string_view token) {
     return *this;
 }
 
+bool SanMove::assign_legal(Move wanted) {
+    const ChessPosition& p = *position_;
+    const std::uint32_t from = wanted.from_index();
+    const std::uint32_t to = wanted.to_index();
+    const Piece piece = p.piece_on(from);
+    Move found;
+    bool resolved = false;
+    if (piece.is_present() && piece.is_white() == p.white_to_move() && !wanted.is_castling()) {
+        // As reading a token that names the origin square in full: at most that one move.
+        TokenFields fields;
+        fields.to_file = char('a' + to % 8);
+        fields.to_rank = char('1' + to / 8);
+        fields.from_file = char('a' + from % 8);
+        fields.from_rank = char('1' + from / 8);
+        if (wanted.is_promotion()) fields.promotion = wanted.code();
+        resolved = p.white_to_move() ? resolve_directly<true>(p, piece.kind(), fields, found)
+                                     : resolve_directly<false>(p, piece.kind(), fields, found);
+        resolved = resolved && found.code() == wanted.code();
+    }
+    if (!resolved) {
+        found = Move();
+        MoveList legal;
+        p.generate_legal_moves(legal);
+        for (const Move& m : legal) {
+            if (m.from_index() == from && m.to_index() == to && m.code() == wanted.code()) {
+                found = m;
+                break;
+            }
+        }
+    }
+    move_ = Move::from_word(found.word() & Move::move_bits);
+    if (found.is_empty()) {
+        text_.clear();
+        return false;
+    }
+    write();
+    return true;
+}
+
 void SanMove::fail_illegal() {
     move_.clear();
     throw std::logic_error("SanMove operator=(string): illegal move \"" + text_ + "\"\nfen()=" +

@@ -37,6 +37,12 @@ public:
     // that can reach the destination; this form stays as the reference it is checked against.
     SanMove& assign_by_generation(std::string_view token);
 
+    // Takes the legal move with the origin, destination and kind (code) of `wanted`, as the
+    // generator gives it (with its check bit), and writes its SAN text. False, with the move
+    // and text empty, when no legal move has them. Usually decided without generating
+    // every legal move, like reading.
+    bool assign_legal(Move wanted);
+
     Move move() const { return move_; }
     // The token as given when read, the SAN text when written.
     const std::string& text() const { return text_; }

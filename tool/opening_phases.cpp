@@ -3,11 +3,8 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #include "board/hash_keys.h"
-#include "board/move_list.h"
-#include "pgn/roster_tags.h"
 #include "tool/epd_line.h"
 
 namespace {
@@ -59,29 +56,6 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
     }
 }
 
-bool OpeningPhases::build_game() {
-    game_.clear();
-    for (const auto& [name, value] : roster_tags) game_.set_tag(name, value);
-    for (auto it = moves_.rbegin(); it != moves_.rend(); ++it) {
-        // Replay the legal move with the same squares and kind, as the generator gives it
-        // (with its check bit), so the written text never depends on how a game marked it.
-        const Move wanted = Move::from_word(*it);
-        MoveList legal;
-        std::as_const(game_).get_position().generate_legal_moves(legal);
-        const Move* match = nullptr;
-        for (const Move& move : legal) {
-            if (move.from_index() == wanted.from_index() && move.to_index() == wanted.to_index() &&
-                move.code() == wanted.code()) {
-                match = &move;
-                break;
-            }
-        }
-        if (match == nullptr) return false;
-        game_.add_move(*match);
-    }
-    return true;
-}
-
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,
                                      PgnFile& output) {
     std::string line;
@@ -89,12 +63,14 @@ void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& fail
         bool found = false;
         try {
             epd_position_.fen(line);
-            found = index_.walk_back(lookup_key(epd_position_), moves_) && build_game();
+            // A sound index never holds a move that is not legal where it stands.
+            found = index_.walk_back(lookup_key(epd_position_), moves_) &&
+                    writer_.write(moves_, game_text_);
         } catch (const std::exception&) {
             found = false;  // a line the FEN reader rejects is not found
         }
         if (found) {
-            output.write_game(game_.get_pgn());
+            output.write_game(game_text_);
         } else {
             failed_lines << line << '\n';
         }

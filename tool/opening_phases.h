@@ -10,8 +10,8 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
-#include "pgn/game.h"
 #include "pgn/pgn_file.h"
+#include "tool/opening_game_writer.h"
 #include "tool/opening_index.h"
 #include "tool/opening_player.h"
 
@@ -44,13 +44,10 @@ public:
     const OpeningIndex& index() const { return index_; }
 
 private:
-    // Builds the output game for the moves of moves_ (last move first); false when a move
-    // is not legal where it stands, which a sound index never gives.
-    bool build_game();
-
     OpeningPlayer player_;
     std::vector<OpeningStep> steps_;
-    Game game_;                                   // every game written
+    OpeningGameWriter writer_;
+    std::string game_text_;
     std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
     ChessPosition epd_position_;
     OpeningIndex index_;

@@ -1,0 +1,51 @@
+#include "tool/opening_game_writer.h"
+
+#include <charconv>
+
+#include "pgn/pgn_layout.h"
+#include "pgn/roster_tags.h"
+
+namespace {
+
+// The tag section every written game starts with.
+std::string roster_tag_section() {
+    std::string text;
+    for (const auto& [name, value] : roster_tags) {
+        text += '[';
+        text += name;
+        text += " \"";
+        text += value;
+        text += "\"]\n";
+    }
+    text += '\n';
+    return text;
+}
+
+}  // namespace
+
+OpeningGameWriter::OpeningGameWriter()
+    : tables_(std::make_unique<const AttackTables>()), position_(*tables_), san_(position_) {
+    position_.set_start_position();
+}
+
+bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, std::string& text) {
+    static const std::string tag_section = roster_tag_section();
+    while (position_.history().size() > 1) position_.unmake_move();
+    text.assign(tag_section);
+    std::uint32_t number = 1;
+    for (auto it = moves_last_first.rbegin(); it != moves_last_first.rend(); ++it) {
+        if (!san_.assign_legal(Move::from_word(*it))) return false;
+        if (it != moves_last_first.rbegin()) text += ' ';
+        if (position_.white_to_move()) {
+            char digits[16];
+            const auto end = std::to_chars(digits, digits + sizeof digits, number++).ptr;
+            text.append(digits, end);
+            text += ". ";
+        }
+        text += san_.text();
+        position_.make_move(san_.move());
+    }
+    text += " *\n\n";
+    wrap_pgn_lines(text, tag_section.size());
+    return true;
+}
