@@ -33,7 +33,7 @@ OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uin
 }
 
 void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
-    for (const OpeningStep& step : steps) __builtin_prefetch(&table_[step.key & mask_]);
+    for (const OpeningStep& step : steps) prefetch(step.key);
     Node parent = root;
     for (const OpeningStep& step : steps) parent = record(step.key, parent, step.move);
 }

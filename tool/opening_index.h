@@ -52,6 +52,9 @@ public:
     // Returns false (and records nothing) when the parent is unknown.
     bool insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move);
 
+    // Asks for the table slot of `key` to be brought into the cache ahead of a lookup.
+    void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[key & mask_]); }
+
     std::optional<IndexEntry> find(std::uint64_t key) const;
     bool contains(std::uint64_t key) const { return find_node(key) != root; }
 

@@ -58,21 +58,33 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
 
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,
                                      PgnFile& output) {
-    std::string line;
-    while (read_epd_line(epd_lines, line)) {
-        bool found = false;
-        try {
-            epd_position_.fen(line);
-            // A sound index never holds a move that is not legal where it stands.
-            found = index_.walk_back(lookup_key(epd_position_), moves_) &&
-                    writer_.write(moves_, game_text_);
-        } catch (const std::exception&) {
-            found = false;  // a line the FEN reader rejects is not found
+    // Lines are read and looked up a batch at a time: the keys of a batch are known before
+    // the first of its lines is answered, so the index's table slots are fetched ahead and
+    // their cache misses overlap.
+    constexpr std::size_t batch_size = 32;
+    if (batch_.size() < batch_size) batch_.resize(batch_size);
+    for (bool more = true; more;) {
+        std::size_t count = 0;
+        while (count < batch_size && (more = read_epd_line(epd_lines, batch_[count].text))) {
+            EpdLine& line = batch_[count++];
+            try {
+                epd_position_.fen(line.text);
+                line.key = lookup_key(epd_position_);
+                line.readable = true;
+                index_.prefetch(line.key);
+            } catch (const std::logic_error&) {
+                line.readable = false;  // a line the FEN reader rejects is not found
+            }
         }
-        if (found) {
-            output.write_game(game_text_);
-        } else {
-            failed_lines << line << '\n';
+        for (std::size_t i = 0; i < count; ++i) {
+            const EpdLine& line = batch_[i];
+            // A sound index never holds a move that is not legal where it stands.
+            if (line.readable && index_.walk_back(line.key, moves_) &&
+                writer_.write(moves_, game_text_)) {
+                output.write_game(game_text_);
+            } else {
+                failed_lines << line.text << '\n';
+            }
         }
     }
 }

@@ -46,7 +46,14 @@ public:
 private:
     OpeningPlayer player_;
     std::vector<OpeningStep> steps_;
+    struct EpdLine {
+        std::string text;
+        std::uint64_t key = 0;
+        bool readable = false;
+    };
+
     OpeningGameWriter writer_;
+    std::vector<EpdLine> batch_;
     std::string game_text_;
     std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
     ChessPosition epd_position_;
