@@ -54,6 +54,12 @@ public:
 
     // Asks for the table slot of `key` to be brought into the cache ahead of a lookup.
     void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[key & mask_]); }
+    // The same for the node of `key` when the first slot it probes holds it; best after
+    // prefetch(key) has had time to bring that slot in.
+    void prefetch_node(std::uint64_t key) const {
+        const Slot& slot = table_[key & mask_];
+        if (slot.node != 0 && slot.tag == std::uint32_t(key >> 32)) __builtin_prefetch(&node(slot.node - 1));
+    }
 
     std::optional<IndexEntry> find(std::uint64_t key) const;
     bool contains(std::uint64_t key) const { return find_node(key) != root; }

@@ -76,6 +76,8 @@ void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& fail
                 line.readable = false;  // a line the FEN reader rejects is not found
             }
         }
+        for (std::size_t i = 0; i < count; ++i)
+            if (batch_[i].readable) index_.prefetch_node(batch_[i].key);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
             // A sound index never holds a move that is not legal where it stands.
@@ -83,7 +85,8 @@ void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& fail
                 writer_.write(moves_, game_text_)) {
                 output.write_game(game_text_);
             } else {
-                failed_lines << line.text << '\n';
+                failed_lines.write(line.text.data(), std::streamsize(line.text.size()));
+                failed_lines.put('\n');
             }
         }
     }
