@@ -33,7 +33,9 @@ OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uin
 }
 
 void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
-    for (const OpeningStep& step : steps) prefetch(step.key);
+    // The slots are normally in the cache by now (prefetch_line): their nodes are fetched
+    // before the first probe needs one.
+    for (const OpeningStep& step : steps) prefetch_node(step.key);
     Node parent = root;
     for (const OpeningStep& step : steps) parent = record(step.key, parent, step.move);
 }

@@ -44,9 +44,13 @@ public:
     Node record(std::uint64_t key, Node parent, std::uint32_t move);
 
     // Records the steps of one line played from the initial position, in order, as
-    // record() does with each step's parent the step before it. The table slots of all the
-    // steps are fetched ahead, so that their cache misses overlap instead of queueing.
+    // record() does with each step's parent the step before it.
     void record_line(std::span<const OpeningStep> steps);
+    // Asks for the table slots of a line's steps to be brought into the cache, so that
+    // their misses overlap with other work instead of queueing in record_line.
+    void prefetch_line(std::span<const OpeningStep> steps) const {
+        for (const OpeningStep& step : steps) prefetch(step.key);
+    }
 
     // Same, with the parent given by key. The parent must be the root key or a key present.
     // Returns false (and records nothing) when the parent is unknown.

@@ -3,6 +3,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "board/hash_keys.h"
 #include "tool/epd_line.h"
@@ -43,17 +44,24 @@ OpeningPhases::OpeningPhases()
       index_(start_key()) {}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
+    steps_.clear();
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
         // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
         if (text->find("FEN") != std::string::npos) continue;
         try {
-            player_.play(*text, depth, steps_);
+            player_.play(*text, depth, next_steps_);
         } catch (const std::logic_error&) {
             // An unreadable or illegal move ends this game's line; the steps before it stay.
         }
+        // Games are recorded one behind, in file order: the table slots of this game's
+        // steps arrive while the game before it is recorded.
+        index_.prefetch_line(next_steps_);
         index_.record_line(steps_);
+        std::swap(steps_, next_steps_);
     }
+    index_.record_line(steps_);
+    steps_.clear();
 }
 
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,

@@ -45,7 +45,8 @@ public:
 
 private:
     OpeningPlayer player_;
-    std::vector<OpeningStep> steps_;
+    std::vector<OpeningStep> steps_;  // a game's steps, recorded after the next is played
+    std::vector<OpeningStep> next_steps_;
     struct EpdLine {
         std::string text;
         std::uint64_t key = 0;
