@@ -23,16 +23,17 @@ private:
 };
 
 OpeningPlayer::OpeningPlayer()
-    : tables_(std::make_unique<const AttackTables>()), position_(*tables_), san_(position_) {
-    position_.set_start_position();
+    : tables_(std::make_unique<const AttackTables>()),
+      start_(*tables_),
+      position_(*tables_),
+      san_(position_) {
+    start_.set_start_position();
 }
 
 void OpeningPlayer::play(std::string_view game_text, std::uint32_t depth,
                          std::vector<OpeningStep>& steps) {
     steps.clear();
-    // Back to the initial position by taking back the last game's moves, which is cheaper
-    // than setting it up from its FEN text again.
-    while (position_.history().size() > 1) position_.unmake_move();
+    position_ = start_;  // cheaper than reading the initial position's FEN text again
     split_game_text(game_text, tag_text_, movetext_);
     Mover mover(*this, steps);
     reader_.read_main_line_moves(movetext_, mover, depth);

@@ -32,6 +32,7 @@ private:
     class Mover;
 
     std::unique_ptr<const AttackTables> tables_;
+    ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
     SanMove san_;
     std::string tag_text_;
