@@ -57,12 +57,23 @@ inline void check_san(std::string_view input) {
         san = token;
     } catch (const std::logic_error& error) {
         require(is_reader_error(error.what()), "rejection uses a reader error text");
+        SanMove reference(position);
+        bool rejected = false;
+        try {
+            reference.assign_by_generation(token);
+        } catch (const std::logic_error&) {
+            rejected = true;
+        }
+        require(rejected, "full generation rejects the token too");
         require(position.fen() == fen_before && position.hash() == key_before,
                 "a rejected token leaves the position unchanged");
         return;
     }
     const Move move = san.move();
     require(san.text() == token, "the token is kept as given");
+    SanMove reference(position);
+    reference.assign_by_generation(token);
+    require(reference.move() == move, "the direct reading gives the move full generation gives");
     require(position.fen() == fen_before, "reading leaves the position unchanged");
     require(position.is_legal_move(move), "a resolved move is a legal move");
 
