@@ -68,7 +68,9 @@ void OpeningIndex::grow() {
     table_.reset();  // the nodes hold every key: rebuild from them without a second table
     table_.reset(new Slot[size]());
     mask_ = size - 1;
+    constexpr std::size_t ahead = 16;  // slots asked for ahead, so that their misses overlap
     for (std::size_t i = 0; i < count_; ++i) {
+        if (i + ahead < count_) prefetch(node(static_cast<Node>(i + ahead)).key);
         const std::uint64_t key = node(static_cast<Node>(i)).key;
         std::size_t slot = key & mask_;
         while (table_[slot].node != 0) slot = (slot + 1) & mask_;
