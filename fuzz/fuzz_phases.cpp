@@ -2,7 +2,8 @@
 // directory. The input is split at the line "%%EPD%%": the PGN text before it, the EPD text
 // after it (without it, the same bytes serve as both). Every run must finish, and every
 // EPD line must come out once: as a game in the output file or, unchanged and in order, in
-// "failed.epd".
+// "failed.epd". Every game text is also played and written by the tool's fast paths and by
+// the full reader, which must agree (fuzz/opening_check.h).
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/opening_check.h"
+#include "pgn/pgn_file.h"
 #include "tool/run.h"
 
 namespace {
@@ -78,6 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const InScratchDirectory in_scratch;
     std::filesystem::remove("pos.pgn");
     const char* depth = size % 3 == 0 ? "1000" : "24";
+    // The fast paths of both phases against the full reader, game text by game text.
+    PgnFile cut;
+    cut.open_read("games.pgn");
+    for (const std::string* text = &cut.read_first_game(); !text->empty(); text = &cut.read_next_game())
+        check_opening(*text, size % 3 == 0 ? 1000 : 24);
 
     const char* arguments[] = {"-p", "games.pgn", "-e", "pos.epd", "-d", depth};
     std::ostringstream out;

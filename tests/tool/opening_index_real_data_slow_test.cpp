@@ -18,6 +18,7 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
+#include "fuzz/opening_check.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/process.h"
@@ -175,6 +176,22 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
         ++bad;
         ADD_FAILURE() << "game " << i << ": " << fault << "\n" << text;
     }
+}
+
+// The tool's fast paths against the full reader on every game of the real files.
+TEST(OpeningIndexRealData, FastPathsAgreeWithTheFullReaderOnEveryGame) {
+    const fs::path games = fs::path(VORLINE_DATA_DIR) / "games";
+    if (!fs::exists(games / "samples")) GTEST_SKIP() << "no reference data in " << games;
+    std::vector<fs::path> files(fs::directory_iterator(games / "samples"), {});
+    files.push_back(games / "bench.pgn");
+    std::size_t checked = 0;
+    for (const fs::path& path : files) {
+        PgnFile file;
+        file.open_read(path.string());
+        for (const std::string* text = &file.read_first_game(); !text->empty(); text = &file.read_next_game(), ++checked)
+            ASSERT_NO_THROW(check_opening(*text, depth)) << path << "\n" << *text;
+    }
+    EXPECT_GT(checked, 100000u);
 }
 
 }  // namespace
