@@ -2,18 +2,21 @@
 // Every game text of the file is read and stepped through its first half moves (24 unless
 // given), as the tool does: texts holding "FEN" are skipped, the opening is read and each
 // step takes the position's key. Timed in the same run against cutting the file alone
-// (the floor: no reader can be faster than the file is cut) and against reading every game
-// in full before trimming it (the general path).
+// (the floor: no reader can be faster than the file is cut); the tool's opening player
+// against the game record's opening reader and against reading every game in full before
+// trimming it (the general path), all three with the same steps.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "bench_command.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
+#include "tool/opening_player.h"
 
 namespace {
 
@@ -39,11 +42,12 @@ Tally run_file(const std::string& file_name, PerGame&& per_game) {
     return tally;
 }
 
-// Steps the game's main line as the tool does, at most `depth` half moves.
+// Steps the game's main line as the tool does, at most `depth` half moves: a step that
+// plays no move ends it.
 void step_opening(Game& game, std::uint32_t depth, Tally& tally) {
     try {
         for (std::uint32_t i = 0; i < depth; ++i) {
-            if (game.step_forward() == Game::Step::end_of_line) break;
+            if (game.step_forward() != Game::Step::move_played) break;
             tally.checksum += game.get_position().hash() ^ game.get_position().last_move().word();
             ++tally.steps;
         }
@@ -93,6 +97,24 @@ int run(int argc, char** argv) {
     });
     report("cut only (reference)", cut, cutting, cutting);
 
+    // The tool's first phase: each opening played straight from the text into steps.
+    Tally played;
+    OpeningPlayer player;
+    std::vector<OpeningStep> steps;
+    const double playing = seconds_for([&] {
+        played = run_file(file_name, [&](const std::string& text, Tally& tally) {
+            if (text.find("FEN") != std::string::npos) return;
+            try {
+                player.play(text, depth, steps);
+            } catch (const std::logic_error&) {
+                ++tally.failed;
+            }
+            for (const OpeningStep& step : steps) tally.checksum += step.key ^ step.move;
+            tally.steps += steps.size();
+        });
+    });
+    report("cut + opening player", played, playing, cutting);
+
     Tally opening;
     const double reading_openings = seconds_for([&] {
         opening = run_file(file_name, [&](const std::string& text, Tally& tally) {
@@ -119,7 +141,10 @@ int run(int argc, char** argv) {
     const double read_only = reading_openings - cutting;
     std::printf("read_opening + %u steps alone: about %.0f games/s (cutting subtracted)\n",
                 depth, opening.games / read_only);
-    return opening.checksum == full.checksum && opening.steps == full.steps ? 0 : 1;
+    return opening.checksum == full.checksum && opening.steps == full.steps &&
+                   played.checksum == full.checksum && played.steps == full.steps
+               ? 0
+               : 1;
 }
 
 const BenchRegistration registration("read", "<pgn file> [half moves]", run);
