@@ -76,3 +76,37 @@ void split_game_text(std::string_view text, std::string& tag_text, std::string& 
         if (!line.empty() && line.front() != '%') append_line(movetext, line);
     }
 }
+
+std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
+                                    std::string& scratch) {
+    // The sections as split_game_text walks them, up to the first movetext line.
+    bool before_tags = true;
+    bool after_tags = false;
+    std::size_t begin = text.size();
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (line.empty() && (before_tags || after_tags)) continue;
+        before_tags = false;
+        if (!after_tags) {
+            if (!line.empty() && line.front() == '%') continue;
+            if (line.find('[') != std::string_view::npos) continue;
+            if (line.empty()) {
+                after_tags = true;
+                continue;
+            }
+        }
+        begin = static_cast<std::size_t>(line.data() - text.data());
+        break;
+    }
+    const std::string_view movetext = text.substr(begin);
+    // Lines starting with "%" are dropped from the movetext: only then is it copied.
+    for (std::size_t at = movetext.find('%'); at != std::string_view::npos;
+         at = movetext.find('%', at + 1)) {
+        if (at == 0 || movetext[at - 1] == '\n') {
+            split_game_text(text, scratch, buffer);
+            return buffer;
+        }
+    }
+    return movetext;
+}

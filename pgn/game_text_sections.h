@@ -13,6 +13,14 @@
 // others.
 void split_game_text(std::string_view text, std::string& tag_text, std::string& movetext);
 
+// The movetext of a game text for a reader of its moves, which are the same as in the
+// movetext split_game_text cuts: when no line of it starts with "%", a view of the text from
+// its first movetext line on (the empty lines that split_game_text drops stay, and a last
+// line may lack its line feed); otherwise split_game_text's movetext, cut into `buffer`
+// (its tag text into `scratch`).
+std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
+                                    std::string& scratch);
+
 // Calls `pair(name, value)` for every tag pair of a tag section, in text order. A pair
 // starts at "["; the name runs to the first blank or quote, then blanks and at most one
 // quote are passed over and the value runs to the next quote. There is no escape

@@ -70,6 +70,8 @@ constexpr CharTable token_start = [] {
 }();
 // Characters that open or close comments and variations.
 constexpr CharTable structure_char = table_of("{;()");
+// The same with the line feed, for scans that hand over the main text line by line.
+constexpr CharTable structure_or_line_feed = table_of("{;()\n");
 
 bool in(const CharTable& table, char c) { return table[static_cast<unsigned char>(c)]; }
 
@@ -221,6 +223,10 @@ void append_variation_marker(std::string& out, std::size_t line) {
 // negative; a "(" then only brings it back and stays in the main text with its contents.
 // Line 0 is scanned with `record` to note matching parentheses; the lines inside
 // variations are scanned with `jump`, which holds them all.
+// A sink with `hands_lines` set also gets the main text cut at every line feed outside
+// variations, so that a scan that only wants the first moves stops early. Moves are the
+// same either way: a token never spans a line feed, and until a stray ")" is met the main
+// text holds no "(" but those of the markers, each closed within its fragment.
 template <class Sink>
 bool scan_line(std::string_view text, std::size_t begin, std::size_t end, Sink& sink,
                std::string& fragment, ParenMatches* record, const ParenMatches* jump) {
@@ -245,11 +251,21 @@ bool scan_line(std::string_view text, std::size_t begin, std::size_t end, Sink& 
         }
     };
 
+    const CharTable& stops = Sink::hands_lines() ? structure_or_line_feed : structure_char;
+    bool balanced = true;  // no stray ")" met yet
     std::size_t i = begin;
     while (i < end) {
         const char c = text[i];
-        if (!in(structure_char, c)) {
+        if (!in(stops, c)) {
             ++i;
+            continue;
+        }
+        if (c == '\n') {
+            ++i;
+            if (depth == 0 && balanced) {
+                if (!close_fragment(i)) return false;
+                run = i;
+            }
             continue;
         }
         if (c == '{' || c == ';') {
@@ -282,6 +298,7 @@ bool scan_line(std::string_view text, std::size_t begin, std::size_t end, Sink& 
         } else {
             if (record && depth >= 1) record->close(i);
             if (--depth == 0) close_variation(i);
+            if (depth < 0) balanced = false;
         }
         ++i;
     }
@@ -301,6 +318,7 @@ void append_movetext_tokens(std::string_view fragment, GameLine& line) {
 
 void MovetextReader::read(std::string_view movetext, GameLines& lines) {
     struct Sink {
+        static constexpr bool hands_lines() { return false; }
         GameLines& lines;
         std::vector<PendingLine>& pending;
         std::size_t line;
@@ -350,6 +368,7 @@ void MovetextReader::read_main_line_moves(std::string_view movetext, GameLine& l
 void MovetextReader::read_main_line_moves(std::string_view movetext, MainLineMoves& moves,
                                           std::size_t max_moves) {
     struct Sink {
+        static constexpr bool hands_lines() { return true; }
         FirstMoves moves;
         std::size_t variations = 0;
         bool fragment(std::string_view text) { return tokenize(text, moves); }

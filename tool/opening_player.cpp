@@ -34,7 +34,7 @@ void OpeningPlayer::play(std::string_view game_text, std::uint32_t depth,
                          std::vector<OpeningStep>& steps) {
     steps.clear();
     position_ = start_;  // cheaper than reading the initial position's FEN text again
-    split_game_text(game_text, tag_text_, movetext_);
+    const std::string_view movetext = movetext_for_moves(game_text, movetext_, tag_text_);
     Mover mover(*this, steps);
-    reader_.read_main_line_moves(movetext_, mover, depth);
+    reader_.read_main_line_moves(movetext, mover, depth);
 }
