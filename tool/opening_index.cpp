@@ -33,9 +33,6 @@ OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uin
 }
 
 void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
-    // The slots are normally in the cache by now (prefetch_line): their nodes are fetched
-    // before the first probe needs one.
-    for (const OpeningStep& step : steps) prefetch_node(step.key);
     Node parent = root;
     for (const OpeningStep& step : steps) parent = record(step.key, parent, step.move);
 }

@@ -46,10 +46,14 @@ public:
     // Records the steps of one line played from the initial position, in order, as
     // record() does with each step's parent the step before it.
     void record_line(std::span<const OpeningStep> steps);
-    // Asks for the table slots of a line's steps to be brought into the cache, so that
-    // their misses overlap with other work instead of queueing in record_line.
+    // Ask for what record_line will read to be brought into the cache, so that its misses
+    // overlap with other work instead of queueing: first the table slots of a line's steps,
+    // then, once those have arrived, the nodes they lead to.
     void prefetch_line(std::span<const OpeningStep> steps) const {
         for (const OpeningStep& step : steps) prefetch(step.key);
+    }
+    void prefetch_line_nodes(std::span<const OpeningStep> steps) const {
+        for (const OpeningStep& step : steps) prefetch_node(step.key);
     }
 
     // Same, with the parent given by key. The parent must be the root key or a key present.
@@ -58,11 +62,15 @@ public:
 
     // Asks for the table slot of `key` to be brought into the cache ahead of a lookup.
     void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[key & mask_]); }
-    // The same for the node of `key` when the first slot it probes holds it; best after
-    // prefetch(key) has had time to bring that slot in.
+    // The same for the node of `key`, found by its tag among the first slots of its probe
+    // run; best after prefetch(key) has had time to bring those slots in.
     void prefetch_node(std::uint64_t key) const {
-        const Slot& slot = table_[key & mask_];
-        if (slot.node != 0 && slot.tag == std::uint32_t(key >> 32)) __builtin_prefetch(&node(slot.node - 1));
+        const std::uint32_t tag = std::uint32_t(key >> 32);
+        for (std::size_t i = 0, slot = key & mask_; i < 4; ++i, slot = (slot + 1) & mask_) {
+            const Slot& s = table_[slot];
+            if (s.node == 0) return;
+            if (s.tag == tag) return __builtin_prefetch(&node(s.node - 1));
+        }
     }
 
     std::optional<IndexEntry> find(std::uint64_t key) const;

@@ -44,24 +44,27 @@ OpeningPhases::OpeningPhases()
       index_(start_key()) {}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
-    steps_.clear();
+    for (std::vector<OpeningStep>& steps : steps_) steps.clear();
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
         // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
         if (text->find("FEN") != std::string::npos) continue;
         try {
-            player_.play(*text, depth, next_steps_);
+            player_.play(*text, depth, steps_[2]);
         } catch (const std::logic_error&) {
             // An unreadable or illegal move ends this game's line; the steps before it stay.
         }
-        // Games are recorded one behind, in file order: the table slots of this game's
-        // steps arrive while the game before it is recorded.
-        index_.prefetch_line(next_steps_);
-        index_.record_line(steps_);
-        std::swap(steps_, next_steps_);
+        // Games are recorded two behind, in file order: the table slots of this game's
+        // steps, then the nodes they lead to, arrive while the games before it are recorded.
+        index_.prefetch_line(steps_[2]);
+        index_.prefetch_line_nodes(steps_[1]);
+        index_.record_line(steps_[0]);
+        std::swap(steps_[0], steps_[1]);
+        std::swap(steps_[1], steps_[2]);
     }
-    index_.record_line(steps_);
-    steps_.clear();
+    index_.record_line(steps_[0]);
+    index_.record_line(steps_[1]);
+    for (std::vector<OpeningStep>& steps : steps_) steps.clear();
 }
 
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,

@@ -45,8 +45,7 @@ public:
 
 private:
     OpeningPlayer player_;
-    std::vector<OpeningStep> steps_;  // a game's steps, recorded after the next is played
-    std::vector<OpeningStep> next_steps_;
+    std::vector<OpeningStep> steps_[3];  // the steps of the last three games played, oldest first
     struct EpdLine {
         std::string text;
         std::uint64_t key = 0;
