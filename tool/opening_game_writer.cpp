@@ -24,13 +24,16 @@ std::string roster_tag_section() {
 }  // namespace
 
 OpeningGameWriter::OpeningGameWriter()
-    : tables_(std::make_unique<const AttackTables>()), position_(*tables_), san_(position_) {
-    position_.set_start_position();
+    : tables_(std::make_unique<const AttackTables>()),
+      start_(*tables_),
+      position_(*tables_),
+      san_(position_) {
+    start_.set_start_position();
 }
 
 bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, std::string& text) {
     static const std::string tag_section = roster_tag_section();
-    while (position_.history().size() > 1) position_.unmake_move();
+    position_ = start_;
     text.assign(tag_section);
     std::uint32_t number = 1;
     for (auto it = moves_last_first.rbegin(); it != moves_last_first.rend(); ++it) {

@@ -27,6 +27,7 @@ public:
 
 private:
     std::unique_ptr<const AttackTables> tables_;
+    ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
     SanMove san_;
 };

@@ -1,5 +1,6 @@
 #include "tool/opening_index.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -93,6 +94,34 @@ bool OpeningIndex::walk_back(std::uint64_t key, std::vector<std::uint32_t>& move
         n = d.parent;
     }
     return true;
+}
+
+void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,
+                                   std::span<std::vector<std::uint32_t>> moves,
+                                   std::span<bool> found) const {
+    Node at[batch_limit];
+    const std::size_t count = std::min(keys.size(), batch_limit);
+    std::size_t walking = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        moves[i].clear();
+        at[i] = find_node(keys[i]);
+        found[i] = at[i] != root;
+        walking += found[i];
+    }
+    // One step of every unfinished chain per round; the next node of each is asked for
+    // before the other chains take their step.
+    while (walking > 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (at[i] == root) continue;
+            const NodeData& d = node(at[i]);
+            moves[i].push_back(d.move);
+            at[i] = d.parent;
+            if (at[i] == root)
+                --walking;
+            else
+                __builtin_prefetch(&node(at[i]));
+        }
+    }
 }
 
 std::size_t OpeningIndex::memory_bytes() const {

@@ -81,6 +81,13 @@ public:
     // collected for a key that is present, also when it is the root key itself.
     bool walk_back(std::uint64_t key, std::vector<std::uint32_t>& moves) const;
 
+    // walk_back for several keys at once, with their chains walked in step so that the
+    // cache misses of one overlap with those of the others: moves[i] is filled and found[i]
+    // set as walk_back(keys[i], moves[i]) would. At most `batch_limit` keys.
+    static constexpr std::size_t batch_limit = 64;
+    void walk_back_batch(std::span<const std::uint64_t> keys,
+                         std::span<std::vector<std::uint32_t>> moves, std::span<bool> found) const;
+
     // Bytes held by the nodes and the table.
     std::size_t memory_bytes() const;
 

@@ -70,30 +70,34 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
 void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,
                                      PgnFile& output) {
     // Lines are read and looked up a batch at a time: the keys of a batch are known before
-    // the first of its lines is answered, so the index's table slots are fetched ahead and
-    // their cache misses overlap.
+    // the first of its lines is answered, so the index's table slots and nodes are fetched
+    // ahead and the walks back go in step, their cache misses overlapping.
     constexpr std::size_t batch_size = 32;
-    if (batch_.size() < batch_size) batch_.resize(batch_size);
+    static_assert(batch_size <= OpeningIndex::batch_limit);
+    batch_.resize(batch_size);
+    keys_.resize(batch_size);
+    moves_.resize(batch_size);
+    bool found[batch_size];
     for (bool more = true; more;) {
         std::size_t count = 0;
         while (count < batch_size && (more = read_epd_line(epd_lines, batch_[count].text))) {
             EpdLine& line = batch_[count++];
             try {
                 epd_position_.fen(line.text);
-                line.key = lookup_key(epd_position_);
                 line.readable = true;
-                index_.prefetch(line.key);
+                keys_[count - 1] = lookup_key(epd_position_);
+                index_.prefetch(keys_[count - 1]);
             } catch (const std::logic_error&) {
                 line.readable = false;  // a line the FEN reader rejects is not found
             }
         }
         for (std::size_t i = 0; i < count; ++i)
-            if (batch_[i].readable) index_.prefetch_node(batch_[i].key);
+            if (batch_[i].readable) index_.prefetch_node(keys_[i]);
+        index_.walk_back_batch(std::span(keys_).first(count), moves_, found);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
             // A sound index never holds a move that is not legal where it stands.
-            if (line.readable && index_.walk_back(line.key, moves_) &&
-                writer_.write(moves_, game_text_)) {
+            if (line.readable && found[i] && writer_.write(moves_[i], game_text_)) {
                 output.write_game(game_text_);
             } else {
                 failed_lines.write(line.text.data(), std::streamsize(line.text.size()));

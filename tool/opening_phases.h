@@ -48,7 +48,6 @@ private:
     std::vector<OpeningStep> steps_[3];  // the steps of the last three games played, oldest first
     struct EpdLine {
         std::string text;
-        std::uint64_t key = 0;
         bool readable = false;
     };
 
@@ -58,5 +57,6 @@ private:
     std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
     ChessPosition epd_position_;
     OpeningIndex index_;
-    std::vector<std::uint32_t> moves_;
+    std::vector<std::uint64_t> keys_;                 // of a batch of EPD lines
+    std::vector<std::vector<std::uint32_t>> moves_;  // the moves found for them
 };
