@@ -54,6 +54,18 @@ TEST(OpeningIndex, AgreesWithAPlainMapThroughGrowth) {
         const std::uint64_t key = random();
         EXPECT_EQ(index.contains(key), expected.count(key) == 1);
     }
+    // Walking back a batch of keys, present or not, in step gives what each walk gives.
+    std::vector<std::uint64_t> batch;
+    for (std::size_t i = 0; i < OpeningIndex::batch_limit; ++i)
+        batch.push_back(i % 3 == 0 ? random() : keys[random() % keys.size()]);
+    std::vector<Moves> walked(batch.size());
+    bool found[OpeningIndex::batch_limit];
+    index.walk_back_batch(batch, walked, found);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        Moves moves;
+        EXPECT_EQ(found[i], index.walk_back(batch[i], moves));
+        EXPECT_EQ(walked[i], moves);
+    }
     // Compact: 16-byte nodes and a table of 8-byte slots at most three quarters full.
     EXPECT_LT(index.memory_bytes(), 48 * index.size());
 }
