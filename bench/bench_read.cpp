@@ -99,7 +99,8 @@ int run(int argc, char** argv) {
 
     // The tool's first phase: each opening played straight from the text into steps.
     Tally played;
-    OpeningPlayer player;
+    const AttackTables tables;
+    OpeningPlayer player(tables);
     std::vector<OpeningStep> steps;
     const double playing = seconds_for([&] {
         played = run_file(file_name, [&](const std::string& text, Tally& tally) {

@@ -65,8 +65,9 @@ inline void check_opening(std::string_view text, std::uint32_t depth) {
     // The tool skips games that start elsewhere; the player starts every game at the start.
     if (text.find("FEN") != std::string_view::npos) return;
     static Game game;
-    static OpeningPlayer player;
-    static OpeningGameWriter writer;
+    static const AttackTables tables;
+    static OpeningPlayer player(tables);
+    static OpeningGameWriter writer(tables);
     const std::vector<OpeningStep> expected = reference_steps(game, text, depth);
     std::vector<OpeningStep> steps;
     try {

@@ -23,11 +23,8 @@ std::string roster_tag_section() {
 
 }  // namespace
 
-OpeningGameWriter::OpeningGameWriter()
-    : tables_(std::make_unique<const AttackTables>()),
-      start_(*tables_),
-      position_(*tables_),
-      san_(position_) {
+OpeningGameWriter::OpeningGameWriter(const AttackTables& tables)
+    : start_(tables), position_(tables), san_(position_) {
     start_.set_start_position();
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 
@@ -17,7 +16,8 @@
 // games, so writing allocates nothing once the text has grown.
 class OpeningGameWriter {
 public:
-    OpeningGameWriter();
+    // The tables must outlive the writer.
+    explicit OpeningGameWriter(const AttackTables& tables);
 
     // Writes the game into `text` for `moves`, given last move first as the index walks
     // back. Each move is replayed as the legal move with the same squares and kind, as the
@@ -26,7 +26,6 @@ public:
     bool write(std::span<const std::uint32_t> moves_last_first, std::string& text);
 
 private:
-    std::unique_ptr<const AttackTables> tables_;
     ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
     SanMove san_;

@@ -8,17 +8,6 @@
 #include "board/hash_keys.h"
 #include "tool/epd_line.h"
 
-namespace {
-
-std::uint64_t start_key() {
-    const AttackTables tables;
-    ChessPosition position(tables);
-    position.set_start_position();
-    return position.hash();
-}
-
-}  // namespace
-
 std::uint64_t lookup_key(const ChessPosition& position) {
     const std::uint64_t key = position.hash();
     const std::uint32_t ep = position.en_passant_square();
@@ -38,10 +27,22 @@ std::uint64_t lookup_key(const ChessPosition& position) {
     return capturable ? key : key ^ HashKeys::en_passant_keys[ep & 7];
 }
 
+namespace {
+
+std::uint64_t start_key(const AttackTables& tables) {
+    ChessPosition position(tables);
+    position.set_start_position();
+    return position.hash();
+}
+
+}  // namespace
+
 OpeningPhases::OpeningPhases()
     : tables_(std::make_unique<const AttackTables>()),
+      index_(start_key(*tables_)),
+      player_(*tables_),
       epd_position_(*tables_),
-      index_(start_key()) {}
+      writer_(*tables_) {}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
     for (std::vector<OpeningStep>& steps : steps_) steps.clear();

@@ -44,19 +44,21 @@ public:
     const OpeningIndex& index() const { return index_; }
 
 private:
-    OpeningPlayer player_;
-    std::vector<OpeningStep> steps_[3];  // the steps of the last three games played, oldest first
     struct EpdLine {
         std::string text;
-        bool readable = false;
+        bool readable = false;  // the FEN reader took it
     };
 
-    OpeningGameWriter writer_;
-    std::vector<EpdLine> batch_;
-    std::string game_text_;
-    std::unique_ptr<const AttackTables> tables_;  // the bundle of the EPD position
-    ChessPosition epd_position_;
+    std::unique_ptr<const AttackTables> tables_;  // shared by every position below
     OpeningIndex index_;
-    std::vector<std::uint64_t> keys_;                 // of a batch of EPD lines
+    // The first phase.
+    OpeningPlayer player_;
+    std::vector<OpeningStep> steps_[3];  // of the last three games played, oldest first
+    // The second phase, a batch of EPD lines at a time.
+    ChessPosition epd_position_;
+    std::vector<EpdLine> batch_;
+    std::vector<std::uint64_t> keys_;                // their keys
     std::vector<std::vector<std::uint32_t>> moves_;  // the moves found for them
+    OpeningGameWriter writer_;
+    std::string game_text_;
 };

@@ -22,11 +22,8 @@ private:
     std::vector<OpeningStep>& steps_;
 };
 
-OpeningPlayer::OpeningPlayer()
-    : tables_(std::make_unique<const AttackTables>()),
-      start_(*tables_),
-      position_(*tables_),
-      san_(position_) {
+OpeningPlayer::OpeningPlayer(const AttackTables& tables)
+    : start_(tables), position_(tables), san_(position_) {
     start_.set_start_position();
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +19,8 @@
 // nothing once they have grown.
 class OpeningPlayer {
 public:
-    OpeningPlayer();
+    // The tables must outlive the player.
+    explicit OpeningPlayer(const AttackTables& tables);
 
     // Clears `steps`, then appends one step per move of the text's first `depth` half moves
     // of the main line, played from the initial position whatever the tags say (games with
@@ -31,7 +31,6 @@ public:
 private:
     class Mover;
 
-    std::unique_ptr<const AttackTables> tables_;
     ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
     SanMove san_;
