@@ -5,10 +5,10 @@
 // processor time (the machine is shared, so wall time says more about the neighbours).
 // The outputs go to /dev/null.
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 

@@ -1,6 +1,8 @@
 // vorline-bench index <pgn file> [depth]: the first phase of a run alone (reading every
 // game and indexing the positions of its opening), against just cutting the same file into
 // game texts in the same invocation, with the index's size and the peak memory of the process.
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -8,8 +10,6 @@
 #include <ctime>
 #include <fstream>
 #include <string>
-
-#include <sys/resource.h>
 
 #include "bench/bench_command.h"
 #include "pgn/pgn_file.h"
@@ -77,9 +77,10 @@ int bench_index(int argc, char** argv) {
                 double(cut.games) / seconds, megabytes / seconds);
     std::printf("cut:       %.3f s: %.0f games/s, %.1f MB/s (reference: cutting alone)\n",
                 cut.seconds, double(cut.games) / cut.seconds, megabytes / cut.seconds);
-    std::printf("ratio:     indexing takes %.2fx the time of cutting (%.2fx in processor time: "
-                "%.3f s against %.3f s)\n",
-                seconds / cut.seconds, processor / cut_processor, processor, cut_processor);
+    std::printf(
+        "ratio:     indexing takes %.2fx the time of cutting (%.2fx in processor time: "
+        "%.3f s against %.3f s)\n",
+        seconds / cut.seconds, processor / cut_processor, processor, cut_processor);
     std::printf("positions: %zu indexed\n", index.size());
     std::printf("memory:    index %.1f MB (%.1f bytes/position); peak %.1f MB, "
                 "%.1f MB above the peak before indexing (%.1f bytes/position)\n",

@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The fast paths of both phases against the full reader, game text by game text.
     PgnFile cut;
     cut.open_read("games.pgn");
-    for (const std::string* text = &cut.read_first_game(); !text->empty(); text = &cut.read_next_game())
+    for (const std::string* text = &cut.read_first_game(); !text->empty();
+         text = &cut.read_next_game())
         check_opening(*text, size % 3 == 0 ? 1000 : 24);
 
     const char* arguments[] = {"-p", "games.pgn", "-e", "pos.epd", "-d", depth};

@@ -294,19 +294,22 @@ bool resolve_castling(const ChessPosition& p, bool king_side, Move& out) {
     constexpr std::uint32_t them = White ? Piece::black_bit : 0;
     const Bitboard king = p.bitboard(us + Piece::king);
     const Bitboard enemy_king = p.bitboard(them + Piece::king);
-    if (king == 0 || without_lowest(king) != 0 || enemy_king == 0 || without_lowest(enemy_king) != 0)
+    if (king == 0 || without_lowest(king) != 0 || enemy_king == 0 ||
+        without_lowest(enemy_king) != 0)
         return false;
     const std::uint32_t king_square = lowest_square_nonempty(king);
     const std::uint32_t enemy_king_square = lowest_square_nonempty(enemy_king);
     const Bitboard occupied = p.occupied();
     const std::uint32_t base = White ? 0 : 56;
     const std::uint32_t rights = White ? p.castling_rights() & 0xFF : p.castling_rights() >> 8;
-    if (rights == 0 || (king_square & 56) != base || p.attackers<!White>(king, occupied, false) != 0)
+    if (rights == 0 || (king_square & 56) != base ||
+        p.attackers<!White>(king, occupied, false) != 0)
         return false;
     const Bitboard own_queens = p.bitboard(us + Piece::queen);
     const Bitboard own_straight = p.bitboard(us + Piece::rook) | own_queens;
     const Bitboard own_diagonal = p.bitboard(us + Piece::bishop) | own_queens;
-    const Bitboard enemy_straight = p.bitboard(them + Piece::rook) | p.bitboard(them + Piece::queen);
+    const Bitboard enemy_straight =
+        p.bitboard(them + Piece::rook) | p.bitboard(them + Piece::queen);
     for (std::uint32_t file = 0; file < 8; ++file) {
         const std::uint32_t rook_square = base + file;
         if ((rights & (1u << file)) == 0 || (rook_square > king_square) != king_side) continue;
@@ -318,15 +321,17 @@ bool resolve_castling(const ChessPosition& p, bool king_side, Move& out) {
         if ((t.segment(rook_square, rook_to) | king_path) & others) continue;
         bool attacked = false;
         for (Bitboard path = king_path; path && !attacked;)
-            attacked = p.attackers<!White>(square_table[pop_lowest_square(path)], occupied, false) != 0;
+            attacked =
+                p.attackers<!White>(square_table[pop_lowest_square(path)], occupied, false) != 0;
         if (attacked) continue;
         if (t.rook_attacks(king_to, others) & enemy_straight) continue;
         const Bitboard after = others | square_table[king_to] | square_table[rook_to];
         const Bitboard straight = (own_straight & ~rook_bit) | square_table[rook_to];
         const bool check = ((t.rook_attacks(enemy_king_square, after) & straight) |
                             (t.bishop_attacks(enemy_king_square, after) & own_diagonal)) != 0;
-        out = Move::from_word(Move(king_square, rook_square, Move::castling, us + Piece::king, 0).word() |
-                              (check ? Move::check_bit : 0));
+        out = Move::from_word(
+            Move(king_square, rook_square, Move::castling, us + Piece::king, 0).word() |
+            (check ? Move::check_bit : 0));
         return true;
     }
     return false;
@@ -368,10 +373,12 @@ void SanMove::resolve(bool direct) {
         const std::uint32_t kind = piece_kind_of_token(text_);
         resolved = position_->white_to_move() ? resolve_directly<true>(*position_, kind, fields, found)
                                               : resolve_directly<false>(*position_, kind, fields, found);
-    } else if (direct && (is_king_side_castling_token(text_) || is_queen_side_castling_token(text_))) {
+    } else if (direct &&
+               (is_king_side_castling_token(text_) || is_queen_side_castling_token(text_))) {
         const bool king_side = is_king_side_castling_token(text_);
-        resolved = position_->white_to_move() ? resolve_castling<true>(*position_, king_side, found)
-                                              : resolve_castling<false>(*position_, king_side, found);
+        resolved = position_->white_to_move()
+                       ? resolve_castling<true>(*position_, king_side, found)
+                       : resolve_castling<false>(*position_, king_side, found);
     }
     if (!resolved) found = find_in_generated_moves(*position_, text_, fields);
     if (found.is_empty()) fail_illegal();

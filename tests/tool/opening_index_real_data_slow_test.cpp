@@ -188,7 +188,8 @@ TEST(OpeningIndexRealData, FastPathsAgreeWithTheFullReaderOnEveryGame) {
     for (const fs::path& path : files) {
         PgnFile file;
         file.open_read(path.string());
-        for (const std::string* text = &file.read_first_game(); !text->empty(); text = &file.read_next_game(), ++checked)
+        for (const std::string* text = &file.read_first_game(); !text->empty();
+             text = &file.read_next_game(), ++checked)
             ASSERT_NO_THROW(check_opening(*text, depth)) << path << "\n" << *text;
     }
     EXPECT_GT(checked, 100000u);
