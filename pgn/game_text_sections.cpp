@@ -90,7 +90,7 @@ std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
         before_tags = false;
         if (!after_tags) {
             if (!line.empty() && line.front() == '%') continue;
-            if (line.find('[') != std::string_view::npos) continue;
+            if (is_tag_line(line)) continue;
             if (line.empty()) {
                 after_tags = true;
                 continue;

@@ -20,6 +20,7 @@ TEST(OpeningFastPaths, PlayAndWriteAsTheFullReaderAndAGameRecord) {
         "1. e4 ) ( e5 ) Nf3 ( d5 2. d4 *\n",     // stray ")" then a "(" left open
         "1. e4 () e5 2. Nf3 {unclosed ( Nc6\n",  // empty variation, unclosed comment
         "[Event \"x\"]\n%escaped\n1. d4\n%Nf6 skipped\nd5 $1 2. c4!? 1/2-1/2 e6 3. Nc3 *\n",
+        "[Event \"x\"]\n1. e4 { [%clk 0:03:00] } e5\n [Site \"y\"]\n2. Nf3 *\n",  // "[" in movetext
         "1. e4 d5 2. exd5 Qxd5 3. Nc3 Qa5 4. d4 c6 5. Nf3 Bf5 6. Bc4 e6 7. Bd2 Bb4 8. Qe2 Nd7 "
         "9. O-O-O Ngf6 10. a3 Bxc3 11. Bxc3 Qc7 12. d5 O-O-O+ *\n",
         "1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n",  // mate mark from the generator
