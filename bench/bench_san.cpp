@@ -43,14 +43,14 @@ std::vector<Replay> prepare(const std::vector<MainlineGame>& games, ChessPositio
         replay.fen = game.fen;
         try {
             set_up(position, replay);
-        } catch (const std::logic_error&) {
+        } catch (const FenError&) {
             continue;
         }
         for (std::size_t i = 0; i < game.moves.size(); ++i) {
             Move move;
             try {
                 move = SanMove(position, game.moves[i]).move();
-            } catch (const std::logic_error&) {
+            } catch (const SanError&) {
                 skipped_tokens += game.moves.size() - i;
                 break;
             }

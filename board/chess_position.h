@@ -12,6 +12,7 @@
 
 #include "board/attack_tables.h"
 #include "board/bitboard.h"
+#include "board/board_errors.h"
 #include "board/hash_keys.h"
 #include "board/history_entry.h"
 #include "board/move.h"
@@ -47,7 +48,7 @@ public:
     // Sets the position from a FEN text or an EPD line (operations after the position are
     // ignored). Bad number fields are replaced by 0 and 1. A bad placement (an unknown
     // character, a rank of more than eight squares, more than eight ranks) throws
-    // std::logic_error and leaves the position exactly as clear() does.
+    // FenError and leaves the position exactly as clear() does.
     void fen(std::string_view text);
     std::string fen() const;
     // The same text written into `out` (at least max_fen_length chars, not terminated);
@@ -148,7 +149,7 @@ public:
     // Makes a move that is legal here, with its fields (check bit included) filled in.
     // Nothing is checked; in_check afterwards is the move's check bit.
     void make_move(Move move);
-    // Takes back the last move made; throws std::logic_error when none was made.
+    // Takes back the last move made; throws BoardError when none was made.
     void unmake_move();
     // The placement part of making and taking back a move (side to move included);
     // history, key and repetition list are untouched.
@@ -193,7 +194,7 @@ public:
     // "*", a draw by repetition, fifty moves, insufficient material or stalemate, or a mate.
     std::string result_text() const;
     // The legal move given as "e2e4", "e7e8q", "O-O" or "O-O-O"; castling may also be
-    // written as the king's two-square step. Throws std::logic_error otherwise.
+    // written as the king's two-square step. Throws MoveTextError otherwise.
     Move convert_to_move(std::string_view text) const;
 
     // ---- Diagnostics ----

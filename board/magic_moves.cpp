@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <stdexcept>
 #include <string>
+
+#include "board/board_errors.h"
 
 namespace {
 
@@ -173,11 +174,11 @@ void MagicMoves::build(bool bishop, std::array<Slider, 64>& sliders, std::vector
     std::vector<Bitboard> table, distinct;
     for (std::uint32_t s = 0; s < 64; ++s) {
         const Bitboard mask = bishop ? bishop_rays_inside(s) : rook_rays_inside(s);
-        if (!fill_full_table(s, mask, constants[s], bishop, table)) throw std::logic_error(error);
+        if (!fill_full_table(s, mask, constants[s], bishop, table)) throw TableError(error);
         distinct = table;
         std::sort(distinct.begin(), distinct.end());
         distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-        if (distinct.size() > 256) throw std::logic_error(error);  // a byte must name every set
+        if (distinct.size() > 256) throw TableError(error);  // a byte must name every set
 
         index_start[s] = index.size();
         set_start[s] = sets.size();

@@ -18,7 +18,7 @@ struct MagicPair {
 // attack set among the square's distinct sets. Built once; read-only afterwards.
 class MagicMoves {
 public:
-    // Builds every table (once per process); throws std::logic_error ("MagicMoves error(1) in constructor" for
+    // Builds every table (once per process); throws TableError ("MagicMoves error(1) in constructor" for
     // bishops, "(2)" for rooks) if a square's table cannot be compressed.
     MagicMoves();
     MagicMoves(const MagicMoves&) = delete;

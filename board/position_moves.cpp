@@ -1,6 +1,6 @@
 // Making and taking back moves.
-#include <stdexcept>
 
+#include "board/board_errors.h"
 #include "board/chess_position.h"
 
 void ChessPosition::apply_to_placement(Move move) {
@@ -143,7 +143,7 @@ void ChessPosition::make_move(Move move) {
 }
 
 void ChessPosition::unmake_move() {
-    if (history_.size() < 2) throw std::logic_error("ChessPosition::unmake_move() no move to take back");
+    if (history_.size() < 2) throw BoardError("ChessPosition::unmake_move() no move to take back");
     take_back_from_placement(history_.back().last_move);
     history_.pop_back();
     if (side_to_move_ == 0) --full_move_number_;

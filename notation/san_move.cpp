@@ -1,10 +1,10 @@
 #include "notation/san_move.h"
 
 #include <cstddef>
-#include <stdexcept>
 
 #include "board/chess_position.h"
 #include "board/move_list.h"
+#include "notation/san_error.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TokenFields parse_token(std::string_view work) {
     // the mark: a game that leaves out or adds a "+" must not corrupt the position's
     // in-check flag, which legal-move generation relies on.
     if (last() == '+' || last() == '#') drop();
-    if (last() == ')') throw std::logic_error("SanMove operator=(): Illegal character found");
+    if (last() == ')') throw SanError("SanMove operator=(): Illegal character found");
 
     if (work.size() >= 2 && work[work.size() - 2] == '=') {
         switch (last()) {
@@ -61,7 +61,7 @@ TokenFields parse_token(std::string_view work) {
             case 'R': fields.promotion = Move::promo_rook; break;
             case 'B': fields.promotion = Move::promo_bishop; break;
             case 'N': fields.promotion = Move::promo_knight; break;
-            default: throw std::logic_error("SanMove operator=(): wrong promotion format");
+            default: throw SanError("SanMove operator=(): wrong promotion format");
         }
         work.remove_suffix(2);
     }
@@ -335,7 +335,7 @@ SanMove& SanMove::assign_by_generation(std::string_view token) {
 
 void SanMove::fail_illegal() {
     move_.clear();
-    throw std::logic_error("SanMove operator=(string): illegal move \"" + text_ + "\"\nfen()=" +
+    throw SanError("SanMove operator=(string): illegal move \"" + text_ + "\"\nfen()=" +
                            position_->fen());
 }
 

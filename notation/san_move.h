@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "board/move.h"
+#include "notation/san_error.h"
 
 class ChessPosition;
 
@@ -16,7 +17,7 @@ class SanMove {
 public:
     // Empty move, empty text.
     explicit SanMove(ChessPosition& position) : position_(&position) {}
-    // Resolves `token` at once; throws std::logic_error like operator=.
+    // Resolves `token` at once; throws SanError like operator=.
     SanMove(ChessPosition& position, std::string_view token);
     // Writes the SAN text of `move`, which must be legal in `position` (before it is made).
     SanMove(ChessPosition& position, Move move);
@@ -28,7 +29,7 @@ public:
     // Lenient about form (annotation marks, one check or mate mark, origin hints, an unchecked
     // capture mark, coordinate forms like e2e4), strict about legality: the move is always
     // one of the generated legal moves, with its check bit as generated. Throws
-    // std::logic_error when the token is malformed or names no legal move; the move is then
+    // SanError when the token is malformed or names no legal move; the move is then
     // empty.
     SanMove& operator=(std::string_view token);
 

@@ -1,6 +1,5 @@
 #include "tool/opening_phases.h"
 
-#include <exception>
 #include <string>
 #include <utility>
 
@@ -8,6 +7,8 @@
 #include "board/move_list.h"
 #include "pgn/roster_tags.h"
 #include "tool/epd_line.h"
+#include "tool/interruption.h"
+#include "tool/output_file.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ OpeningPhases::OpeningPhases()
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
+        stop_if_interrupted();
         // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
         if (text->find("FEN") != std::string::npos) continue;
         try {
@@ -61,9 +63,11 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
                 const ChessPosition& position = std::as_const(game_).get_position();
                 parent = index_.record(position.hash(), parent, position.last_move().word());
             }
-        } catch (...) {
-            // An unreadable or illegal move, or a failed allocation, ends this game only;
-            // the positions it has added stay.
+        } catch (const SanError&) {
+            // An unreadable or illegal move ends this game only; the positions it has added
+            // stay. Anything else (no memory, a read error) ends the run.
+        } catch (const FenError&) {
+            // So does a start position that cannot be read.
         }
     }
 }
@@ -91,21 +95,23 @@ bool OpeningPhases::build_game() {
     return true;
 }
 
-void OpeningPhases::answer_positions(std::istream& epd_lines, std::ostream& failed_lines,
-                                     PgnFile& output) {
-    std::string line;
-    while (read_epd_line(epd_lines, line)) {
+void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines,
+                                     OutputFile& output) {
+    std::string_view line;
+    while (epd_lines.next(line)) {
+        stop_if_interrupted();
         bool found = false;
         try {
             epd_position_.fen(line);
             found = index_.walk_back(lookup_key(epd_position_), moves_) && build_game();
-        } catch (const std::exception&) {
+        } catch (const FenError&) {
             found = false;  // a line the FEN reader rejects is not found
         }
         if (found) {
-            output.write_game(game_.get_pgn());
+            output.write(game_.get_pgn());
         } else {
-            failed_lines << line << '\n';
+            failed_lines.write(line);
+            failed_lines.write("\n");
         }
     }
 }

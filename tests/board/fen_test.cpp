@@ -70,7 +70,7 @@ TEST(Fen, BadPlacementsThrowAndLeaveTheBoardCleared) {
         try {
             p.fen(fen);
             ADD_FAILURE() << "no error";
-        } catch (const std::logic_error& e) {
+        } catch (const FenError& e) {
             if (message) {
                 EXPECT_EQ(e.what(), "ChessPosition::fen(" + std::string(fen) + ") \n" + message);
             }

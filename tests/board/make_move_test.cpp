@@ -96,7 +96,7 @@ TEST(MakeMove, ClocksRightsEnPassantAndNullMove) {
     EXPECT_EQ(p.castling_rights(), 0x8181u);
     EXPECT_TRUE(p.black_to_move());
     p.unmake_move();
-    EXPECT_THROW(p.unmake_move(), std::logic_error);
+    EXPECT_THROW(p.unmake_move(), BoardError);
 }
 
 TEST(MakeMove, RepetitionNeedsEqualKeysSinceTheLastPawnMove) {

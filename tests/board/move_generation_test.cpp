@@ -62,7 +62,7 @@ TEST(MoveGeneration, CoordinateInputAndResults) {
     ChessPosition p(test_tables());
     p.set_start_position();
     EXPECT_FALSE(p.is_legal_move(Move(squares::e2, squares::e5, Move::normal_move, Piece::white_pawn, 0)));
-    EXPECT_THROW(p.convert_to_move("e2e5"), std::logic_error);
+    EXPECT_THROW(p.convert_to_move("e2e5"), MoveTextError);
     p.fen("r3k2r/1P6/8/8/8/8/8/R3K2R w KQkq - 0 1");
     EXPECT_EQ(p.convert_to_move("O-O-O").to_index(), squares::a1);
     EXPECT_EQ(p.convert_to_move("e1g1"), p.convert_to_move("O-O"));

@@ -43,7 +43,7 @@ TEST(MoveListStack, FramesShareOneArrayWithoutOverlap) {
     EXPECT_EQ(stack.current().count(), 20u);
     stack.pop_frame();
     EXPECT_EQ(stack.current()[0], first);  // the frame below is untouched
-    EXPECT_THROW(stack.pop_frame(), std::logic_error);
+    EXPECT_THROW(stack.pop_frame(), TableError);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 std::string logic_error_text(auto&& call) {
     try {
         call();
-    } catch (const std::logic_error& e) {
+    } catch (const BoardError& e) {
         return e.what();
     }
     return "no exception";

@@ -77,7 +77,7 @@ std::vector<std::string> round_trip_faults(ChessPosition& position) {
             const Move read = SanMove(position, text).move();
             if (read != move) fault("reads back as " + read.coordinate_text() + (read.check() ? " (check)" : ""));
             if (read.word() >> 24 != 0) fault("read move carries an ordering label");
-        } catch (const std::logic_error& e) {
+        } catch (const SanError& e) {
             fault(std::string("does not read back: ") + e.what());
         }
     }
@@ -92,7 +92,7 @@ std::string reading(ChessPosition& position, std::string_view token, bool direct
         if (direct) san = token;
         else san.assign_by_generation(token);
         return "move " + std::to_string(san.move().word()) + " (" + san.move().dump() + ")";
-    } catch (const std::logic_error& e) {
+    } catch (const SanError& e) {
         return std::string("error: ") + e.what() + " / move " + std::to_string(san.move().word());
     }
 }
@@ -190,7 +190,7 @@ ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_ever
             Move move;
             try {
                 move = SanMove(position, token).move();
-            } catch (const std::logic_error& e) {
+            } catch (const SanError& e) {
                 report.failures.push_back("game at line " + std::to_string(game.line) + ", ply " +
                                           std::to_string(ply + 1) + ": " + e.what());
                 break;

@@ -34,7 +34,7 @@ std::string outcome(ChessPosition& position, std::string_view token) {
     Move move;
     try {
         move = SanMove(position, token).move();
-    } catch (const std::logic_error& e) {
+    } catch (const SanError& e) {
         const std::string what = e.what();
         if (what == illegal) return "illegal";
         if (what == "SanMove operator=(): wrong promotion format") return "format";
@@ -117,10 +117,10 @@ TEST(SanRead, AFailedTokenLeavesNoMoveAndTheSanMoveReusable) {
     ChessPosition position = position_from(ChessPosition::start_fen);
     SanMove san(position, "e4!?");
     EXPECT_EQ(san.text(), "e4!?");
-    EXPECT_THROW(san = "Nf6", std::logic_error);
+    EXPECT_THROW(san = "Nf6", SanError);
     EXPECT_TRUE(san.move().is_empty());
     EXPECT_EQ(san.text(), "Nf6");
-    EXPECT_THROW(san = "e8=X", std::logic_error);
+    EXPECT_THROW(san = "e8=X", SanError);
     EXPECT_TRUE(san.move().is_empty());
     san = "d4";
     EXPECT_EQ(san.move().coordinate_text(), "d2d4");
