@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "board/board_errors.h"
 #include "board/move_list_stack.h"
 #include "board_fixtures.h"
 

@@ -210,11 +210,15 @@ TEST_F(Faults, FullDiskLeavesTheOutputAsItWas) {
                   failed, "Error while writing pos.pgn");
 }
 
-TEST_F(Faults, UnwritableFailedEpdIsFoundBeforeTheGamesAreRead) {
-    fs::create_directory(dir.path() / "failed.epd");
-    const ProcessResult result = vorline({"-p", "games.pgn", "-e", "pos.epd"});
-    expect_failed(result, failed, "Error while opening failed.epd");
-    EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening failed.epd\n");
+// Both outputs are opened, and checked, before the games are read.
+TEST_F(Faults, UnwritableOutputsAreFoundBeforeTheGamesAreRead) {
+    dir.write("out.epd", found);
+    for (const std::string blocked : {"failed.epd", "out.pgn"}) {
+        fs::create_directory(dir.path() / blocked);
+        const ProcessResult result = vorline({"-p", "games.pgn", "-e", blocked == "out.pgn" ? "out.epd" : "pos.epd"});
+        expect_failed(result, failed, "Error while opening " + blocked);
+        EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening " + blocked + "\n");
+    }
 }
 
 TEST_F(Faults, OutputThatIsAnInputStopsTheRun) {
