@@ -64,7 +64,7 @@ void OutputFile::write(std::string_view text) {
     if (buffer_.size() >= buffer_limit) flush();
 }
 
-void OutputFile::flush() {
+void OutputFile::flush(bool durably) {
     const char* next = buffer_.data();
     std::size_t left = buffer_.size();
     while (left > 0) {
@@ -75,6 +75,7 @@ void OutputFile::flush() {
         left -= static_cast<std::size_t>(written);
     }
     buffer_.clear();
+    if (durably && fsync(descriptor_) != 0) throw OutputError(name_, std::strerror(errno));
 }
 
 void OutputFile::close() {

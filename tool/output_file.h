@@ -52,6 +52,8 @@ public:
     // Empties the file (a regular file only; a device stays as it is).
     void empty();
     void write(std::string_view text);
+    // Writes what is buffered; with `durably`, waits until the file is on the disk.
+    void flush(bool durably = false);
     // Writes what is buffered and closes the file.
     void close();
     // Drops what is buffered and cuts the file back to the size it had when opened (after
@@ -59,8 +61,6 @@ public:
     void cut_back() noexcept;
 
 private:
-    void flush();
-
     int descriptor_ = -1;
     std::string name_;
     std::string path_;

@@ -1,12 +1,11 @@
 #include "tool/run.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
-
-#include <stdio.h>
 
 #include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
@@ -90,12 +89,15 @@ public:
         return temporary_;
     }
 
-    // Closes every file whole; the new failed lines take the place of the old.
+    // Closes every file whole. Everything is written before the new failed lines take the
+    // place of the old, so that a failure up to then can still be undone by cut_back().
     void close() {
+        games.flush();
         if (replacing_epd_) {
-            temporary_.close();
-            if (rename(temporary_.path().c_str(), failed_.path().c_str()) != 0)
+            temporary_.flush(true);
+            if (std::rename(temporary_.path().c_str(), failed_.path().c_str()) != 0)
                 throw OutputError(failed_.name(), "cannot be replaced");
+            temporary_.close();
         }
         failed_.close();
         games.close();
@@ -106,7 +108,7 @@ public:
         games.cut_back();
         if (!replacing_epd_) return;
         temporary_.cut_back();
-        if (!temporary_.path().empty()) remove(temporary_.path().c_str());
+        if (!temporary_.path().empty()) std::remove(temporary_.path().c_str());
     }
 
     OutputFile games;
