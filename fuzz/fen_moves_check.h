@@ -31,6 +31,7 @@ inline void check_fen_moves(std::string_view text) {
         position.generate_legal_moves(replies);
         require(replies.size() <= MoveList::capacity, "reply list within its capacity");
         position.unmake_move();
-        require(position == before && position.hash() == key, "taking a move back restores the position");
+        require(position == before && position.hash() == key,
+                "taking a move back restores the position");
     }
 }

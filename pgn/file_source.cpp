@@ -1,12 +1,12 @@
 #include "pgn/file_source.h"
 
-#include <cerrno>
-#include <cstring>
-#include <utility>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& file_name) {
     int descriptor;

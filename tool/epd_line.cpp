@@ -31,8 +31,8 @@ bool EpdLineReader::next(std::string_view& line) {
             line = long_line_;  // a last line without a line break
             break;
         }
-        const auto* line_feed =
-            static_cast<const char*>(std::memchr(next_, '\n', static_cast<std::size_t>(end_ - next_)));
+        const auto* line_feed = static_cast<const char*>(
+            std::memchr(next_, '\n', static_cast<std::size_t>(end_ - next_)));
         if (line_feed == nullptr) {
             if (!spans_blocks) long_line_.clear();
             long_line_.append(next_, end_);

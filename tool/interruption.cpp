@@ -1,8 +1,8 @@
 #include "tool/interruption.h"
 
-#include <csignal>
-
 #include <signal.h>
+
+#include <csignal>
 
 namespace {
 

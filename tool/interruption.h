@@ -6,11 +6,11 @@
 
 // Thrown where the work stops; the run closes its files and ends with 128 + signal.
 class Interrupted : public std::runtime_error {
-public:
+  public:
     explicit Interrupted(int signal) : std::runtime_error("Interrupted"), signal_(signal) {}
     int signal() const { return signal_; }
 
-private:
+  private:
     int signal_;
 };
 

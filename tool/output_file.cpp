@@ -1,14 +1,14 @@
 #include "tool/output_file.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -31,7 +31,8 @@ bool OutputFile::open(const std::string& file_name) {
     do descriptor_ = ::open(file_name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     while (descriptor_ < 0 && errno == EINTR);
     struct stat status;
-    if (descriptor_ < 0 || fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    if (descriptor_ < 0 || fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode))
+        return false;
     regular_ = S_ISREG(status.st_mode);
     size_at_open_ = regular_ ? static_cast<std::uint64_t>(status.st_size) : 0;
     return true;

@@ -57,7 +57,7 @@ int file_error(std::string_view what, std::string_view file_name, std::ostream& 
 // the EPD file is "failed.epd" itself, the new lines go to a temporary file beside it that
 // is renamed over it at the end, so that the lines being answered are never lost.
 class Outputs {
-public:
+  public:
     explicit Outputs(const Settings& settings) : settings_(settings) {}
 
     // Opens and locks both files before any game is read; writes nothing. Returns 0, or
@@ -113,7 +113,7 @@ public:
 
     OutputFile games;
 
-private:
+  private:
     const Settings& settings_;
     OutputFile failed_;
     OutputFile temporary_;
@@ -182,10 +182,12 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 out << help_text() << std::flush;
                 return 0;
             case 'p':
-                if (!settings.pgn.open(value)) return file_error("Problem with input pgn-file ", value, out);
+                if (!settings.pgn.open(value))
+                    return file_error("Problem with input pgn-file ", value, out);
                 break;
             case 'e':
-                if (!settings.epd.open(value)) return file_error("Problem with input epd-file ", value, out);
+                if (!settings.epd.open(value))
+                    return file_error("Problem with input epd-file ", value, out);
                 break;
             case 'd':
                 settings.depth = read_depth(value, settings.depth);

@@ -1,13 +1,13 @@
 // A library preloaded into the tool by the fault tests: reads of the file named by
 // VORLINE_TROUBLED_FILE fail with EIO once VORLINE_FAIL_AFTER bytes have been read, or, with
 // VORLINE_SLOW_READS set, return at most 64 bytes each after a pause of 2 ms.
-#include <cerrno>
-#include <cstdlib>
-
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 namespace {
 

@@ -1,16 +1,16 @@
 #include "support/process.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <stdexcept>
-#include <thread>
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -42,11 +42,13 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
     // Everything the child needs is prepared before fork: after it only system calls. The
     // streams go to files, so a child that writes much never waits for the parent.
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     std::vector<char*> envp;
     for (char** entry = environ; *entry; ++entry) envp.push_back(*entry);
-    for (const std::string& entry : options.environment) envp.push_back(const_cast<char*>(entry.c_str()));
+    for (const std::string& entry : options.environment)
+        envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
     out_ = std::tmpfile();
     err_ = std::tmpfile();
@@ -87,10 +89,12 @@ bool Process::wait_for_output(const std::string& text) const {
 void Process::send(int signal) const { kill(child_, signal); }
 
 ProcessResult Process::wait() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(time_limit_seconds_);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(time_limit_seconds_);
     int status = 0;
     pid_t done = 0;
-    while ((done = waitpid(child_, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+    while ((done = waitpid(child_, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (done == 0) {  // out of time
         kill(child_, SIGKILL);

@@ -2,7 +2,11 @@
 // once, a full disk, outputs that are inputs, signals. Each case makes the fault happen for
 // real against the built executable and checks the status, the message and that every EPD
 // line is in the output, in failed.epd, or still in an EPD file that was not touched.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -13,11 +17,6 @@
 #include <thread>
 #include <tuple>
 #include <vector>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
@@ -31,7 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int failed = 255;  // the tool's -1 as a parent process sees it
-const std::string games = "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
+const std::string games =
+    "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
 const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";
 const std::string unfound = "8/8/8/4k3/8/8/3QK3/8 w - -\n";
 const std::string earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
@@ -67,7 +67,7 @@ std::string random_games(int count, int plies) {
 }
 
 class Faults : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir.write("games.pgn", games);
         dir.write("pos.epd", epd_lines(6));
@@ -77,21 +77,24 @@ protected:
         options.environment.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
         return Process(VORLINE_EXE, arguments, dir.path().string(), options);
     }
-    ProcessResult vorline(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
+    ProcessResult vorline(const std::vector<std::string>& arguments,
+                          ProcessOptions options = {}) const {
         return start(arguments, std::move(options)).wait();
     }
     // Reads of `file` fail with EIO after `bytes`, or crawl when `bytes` is negative.
     ProcessOptions troubled(const std::string& file, long bytes) const {
         ProcessOptions options;
-        options.environment = {std::string("LD_PRELOAD=") + VORLINE_TROUBLED_READS,
-                               "VORLINE_TROUBLED_FILE=" + dir.file(file),
-                               bytes < 0 ? "VORLINE_SLOW_READS=1" : "VORLINE_FAIL_AFTER=" + std::to_string(bytes)};
+        options.environment = {
+            std::string("LD_PRELOAD=") + VORLINE_TROUBLED_READS,
+            "VORLINE_TROUBLED_FILE=" + dir.file(file),
+            bytes < 0 ? "VORLINE_SLOW_READS=1" : "VORLINE_FAIL_AFTER=" + std::to_string(bytes)};
         return options;
     }
     // A failed run: its status and last message, no "Finished!", the output as it was and
     // the EPD file untouched.
     void expect_failed(const ProcessResult& result, int status, const std::string& last_line,
-                       const std::string& epd = "pos.epd", const std::string& epd_text = epd_lines(6)) const {
+                       const std::string& epd = "pos.epd",
+                       const std::string& epd_text = epd_lines(6)) const {
         EXPECT_EQ(result.exit_status, status) << result.out << result.err;
         EXPECT_TRUE(result.out.ends_with(last_line + "\n")) << result.out;
         EXPECT_EQ(result.out.find("Finished!"), std::string::npos);
@@ -106,7 +109,8 @@ protected:
         const std::string output = dir.read("pos.pgn");
         EXPECT_TRUE(output.starts_with(earlier_output));
         std::size_t count = 0;
-        for (std::size_t at = 0; (at = output.find("[Event \"?\"]", at)) != std::string::npos; ++at) ++count;
+        for (std::size_t at = 0; (at = output.find("[Event \"?\"]", at)) != std::string::npos; ++at)
+            ++count;
         EXPECT_EQ(count, 3u);
         EXPECT_EQ(dir.read("failed.epd"), unfound + unfound + unfound);
     }
@@ -115,7 +119,8 @@ protected:
     unsigned long smallest_memory_limit() const {
         unsigned long limit = 16ul << 20;
         while (limit < (2048ul << 20) &&
-               vorline({"-p", "games.pgn", "-e", "pos.epd"}, {.memory_limit = limit}).exit_status != 0)
+               vorline({"-p", "games.pgn", "-e", "pos.epd"}, {.memory_limit = limit}).exit_status !=
+                   0)
             limit += 4ul << 20;
         dir.write("pos.pgn", earlier_output);
         return limit;
@@ -125,31 +130,34 @@ protected:
 };
 
 #define SKIP_UNDER_SANITIZER() \
-    if (VORLINE_SANITIZED) GTEST_SKIP() << "the sanitizer reserves more address space than any limit"
+    if (VORLINE_SANITIZED)     \
+    GTEST_SKIP() << "the sanitizer reserves more address space than any limit"
 
 TEST_F(Faults, MemoryRunningOutWhileIndexingEndsTheRun) {
     SKIP_UNDER_SANITIZER();
     const unsigned long limit = smallest_memory_limit();
     dir.write("big.pgn", random_games(40000, 24));  // about a million positions, 28 MB of index
-    expect_failed(vorline({"-p", "big.pgn", "-e", "pos.epd"}, {.memory_limit = limit + (8ul << 20)}), failed,
-                  "Out of memory while indexing big.pgn");
+    expect_failed(
+        vorline({"-p", "big.pgn", "-e", "pos.epd"}, {.memory_limit = limit + (8ul << 20)}), failed,
+        "Out of memory while indexing big.pgn");
 }
 
 TEST_F(Faults, EpdLineTooBigForMemoryEndsTheRun) {
     SKIP_UNDER_SANITIZER();
     const unsigned long limit = smallest_memory_limit();
-    expect_failed(vorline({"-p", "games.pgn", "-e", "/dev/zero"}, {.memory_limit = limit + (8ul << 20)}),
-                  failed, "Out of memory while answering /dev/zero");
+    expect_failed(
+        vorline({"-p", "games.pgn", "-e", "/dev/zero"}, {.memory_limit = limit + (8ul << 20)}),
+        failed, "Out of memory while answering /dev/zero");
 }
 
 TEST_F(Faults, ReadErrorIsNotAnEndOfFile) {
     dir.write("pos.epd", epd_lines(20000));
-    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("pos.epd", 100000)), failed,
-                  "Error while reading pos.epd", "pos.epd", epd_lines(20000));
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("pos.epd", 100000)),
+                  failed, "Error while reading pos.epd", "pos.epd", epd_lines(20000));
     dir.write("pos.epd", epd_lines(6));
     dir.write("games.pgn", games + random_games(2000, 10));
-    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("games.pgn", 50000)), failed,
-                  "Error while reading games.pgn");
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("games.pgn", 50000)),
+                  failed, "Error while reading games.pgn");
 }
 
 TEST_F(Faults, InterruptedRerunOfFailedEpdKeepsItsLines) {
@@ -184,7 +192,8 @@ TEST_F(Faults, NamedPipesAreReadOnce) {
         (void)!write(pipe, text.data(), text.size());
         close(pipe);
     };
-    std::thread games_writer(writer, "games.fifo", games), epd_writer(writer, "pos.fifo", epd_lines(6));
+    std::thread games_writer(writer, "games.fifo", games),
+        epd_writer(writer, "pos.fifo", epd_lines(6));
     const ProcessResult result = run.wait();
     games_writer.join();
     epd_writer.join();
@@ -206,7 +215,8 @@ TEST_F(Faults, SecondRunAtOnceStopsWithoutWriting) {
 }
 
 TEST_F(Faults, FullDiskLeavesTheOutputAsItWas) {
-    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, {.file_size_limit = earlier_output.size() + 100}),
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"},
+                          {.file_size_limit = earlier_output.size() + 100}),
                   failed, "Error while writing pos.pgn");
 }
 
@@ -215,7 +225,8 @@ TEST_F(Faults, UnwritableOutputsAreFoundBeforeTheGamesAreRead) {
     dir.write("out.epd", found);
     for (const std::string blocked : {"failed.epd", "out.pgn"}) {
         fs::create_directory(dir.path() / blocked);
-        const ProcessResult result = vorline({"-p", "games.pgn", "-e", blocked == "out.pgn" ? "out.epd" : "pos.epd"});
+        const ProcessResult result =
+            vorline({"-p", "games.pgn", "-e", blocked == "out.pgn" ? "out.epd" : "pos.epd"});
         expect_failed(result, failed, "Error while opening " + blocked);
         EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening " + blocked + "\n");
     }
@@ -227,9 +238,10 @@ TEST_F(Faults, OutputThatIsAnInputStopsTheRun) {
     dir.write("openings.pgn", epd_lines(6));
     fs::create_directory(dir.path() / "sub");
     fs::create_symlink("../pos.pgn", dir.path() / "sub" / "link.pgn");
-    const std::vector<std::vector<std::string>> runs = {
-        {"-p", "mydb.pgn", "-e", "mydb.epd"}, {"-p", "games.pgn", "-e", "openings.pgn"},
-        {"-p", "./sub/link.pgn", "-e", "pos.epd"}, {"-p", "games.pgn", "-e", "failed.epd"}};
+    const std::vector<std::vector<std::string>> runs = {{"-p", "mydb.pgn", "-e", "mydb.epd"},
+                                                        {"-p", "games.pgn", "-e", "openings.pgn"},
+                                                        {"-p", "./sub/link.pgn", "-e", "pos.epd"},
+                                                        {"-p", "games.pgn", "-e", "failed.epd"}};
     dir.write("failed.epd", "");
     fs::create_symlink("games.pgn", dir.path() / "failed.pgn");
     for (const auto& arguments : runs) {
@@ -256,7 +268,8 @@ TEST_F(Faults, NoPositionOverrunsAMoveList) {
     guarded.guard.fill(0x5A5A5A5A);
     position.generate_legal_moves(guarded.list);
     EXPECT_EQ(guarded.list.size(), 279u);
-    for (std::uint32_t word : guarded.guard) ASSERT_EQ(word, 0x5A5A5A5Au) << "written past the list";
+    for (std::uint32_t word : guarded.guard)
+        ASSERT_EQ(word, 0x5A5A5A5Au) << "written past the list";
 }
 
 TEST_F(Faults, ByteOrderMarkBeforeTheFirstEpdLine) {
@@ -267,8 +280,8 @@ TEST_F(Faults, ByteOrderMarkBeforeTheFirstEpdLine) {
 TEST_F(Faults, SignalsStopTheRunBetweenGamesOrLines) {
     dir.write("games.pgn", games + random_games(300, 10));
     dir.write("pos.epd", epd_lines(2000));
-    for (const auto& [signal, slow, phase] : {std::tuple{SIGINT, "games.pgn", "reading"},
-                                              std::tuple{SIGTERM, "pos.epd", "writing"}}) {
+    for (const auto& [signal, slow, phase] :
+         {std::tuple{SIGINT, "games.pgn", "reading"}, std::tuple{SIGTERM, "pos.epd", "writing"}}) {
         SCOPED_TRACE(phase);
         Process run = start({"-p", "games.pgn", "-e", "pos.epd"}, troubled(slow, -1));
         ASSERT_TRUE(run.wait_for_output(std::string(phase)));
