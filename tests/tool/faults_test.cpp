@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -35,6 +34,9 @@ const std::string games =
 const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";
 const std::string unfound = "8/8/8/4k3/8/8/3QK3/8 w - -\n";
 const std::string earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
+const std::string found_game =
+    "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
+    "[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n";
 
 // `count` EPD lines, alternately found and not found.
 std::string epd_lines(int count) {
@@ -101,53 +103,51 @@ class Faults : public ::testing::Test {
         EXPECT_EQ(dir.read("pos.pgn"), earlier_output);
         EXPECT_EQ(dir.read(epd), epd_text);
     }
+    // Runs with slow reads of `slow_file` and sends `signal` once standard output holds `phase`.
+    ProcessResult interrupt(const std::vector<std::string>& arguments, const std::string& slow_file,
+                            const std::string& phase, int signal) const {
+        Process run = start(arguments, troubled(slow_file, -1));
+        EXPECT_TRUE(run.wait_for_output(phase));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        run.send(signal);
+        return run.wait();
+    }
     // A complete run of the six lines of pos.epd: three games after the earlier one, three
     // lines in failed.epd.
     void expect_finished(const ProcessResult& result) const {
         EXPECT_EQ(result.exit_status, 0) << result.out << result.err;
         EXPECT_TRUE(result.out.ends_with("Finished!\n")) << result.out;
-        const std::string output = dir.read("pos.pgn");
-        EXPECT_TRUE(output.starts_with(earlier_output));
-        std::size_t count = 0;
-        for (std::size_t at = 0; (at = output.find("[Event \"?\"]", at)) != std::string::npos; ++at)
-            ++count;
-        EXPECT_EQ(count, 3u);
+        EXPECT_EQ(dir.read("pos.pgn"), earlier_output + found_game + found_game + found_game);
         EXPECT_EQ(dir.read("failed.epd"), unfound + unfound + unfound);
     }
-    // The smallest address-space limit, in steps of 4 MB, under which the tool finishes a
-    // small run; a limit a few megabytes above it leaves room for little more.
-    unsigned long smallest_memory_limit() const {
-        unsigned long limit = 16ul << 20;
-        while (limit < (2048ul << 20) &&
-               vorline({"-p", "games.pgn", "-e", "pos.epd"}, {.memory_limit = limit}).exit_status !=
-                   0)
-            limit += 4ul << 20;
+    // 8 MB above the smallest address-space limit (in steps of 4 MB) under which the tool
+    // finishes a small run, so that little more fits.
+    ProcessOptions tight_memory() const {
+        ProcessOptions options{.memory_limit = 16ul << 20};
+        while (vorline({"-p", "games.pgn", "-e", "pos.epd"}, options).exit_status != 0)
+            options.memory_limit += 4ul << 20;
         dir.write("pos.pgn", earlier_output);
-        return limit;
+        options.memory_limit += 8ul << 20;
+        return options;
     }
 
     TempDir dir;
 };
 
-#define SKIP_UNDER_SANITIZER() \
-    if (VORLINE_SANITIZED)     \
-    GTEST_SKIP() << "the sanitizer reserves more address space than any limit"
+constexpr const char* sanitized = "the sanitizer reserves more address space than any limit";
 
 TEST_F(Faults, MemoryRunningOutWhileIndexingEndsTheRun) {
-    SKIP_UNDER_SANITIZER();
-    const unsigned long limit = smallest_memory_limit();
+    if (VORLINE_SANITIZED) GTEST_SKIP() << sanitized;
+    const ProcessOptions options = tight_memory();
     dir.write("big.pgn", random_games(40000, 24));  // about a million positions, 28 MB of index
-    expect_failed(
-        vorline({"-p", "big.pgn", "-e", "pos.epd"}, {.memory_limit = limit + (8ul << 20)}), failed,
-        "Out of memory while indexing big.pgn");
+    expect_failed(vorline({"-p", "big.pgn", "-e", "pos.epd"}, options), failed,
+                  "Out of memory while indexing big.pgn");
 }
 
 TEST_F(Faults, EpdLineTooBigForMemoryEndsTheRun) {
-    SKIP_UNDER_SANITIZER();
-    const unsigned long limit = smallest_memory_limit();
-    expect_failed(
-        vorline({"-p", "games.pgn", "-e", "/dev/zero"}, {.memory_limit = limit + (8ul << 20)}),
-        failed, "Out of memory while answering /dev/zero");
+    if (VORLINE_SANITIZED) GTEST_SKIP() << sanitized;
+    expect_failed(vorline({"-p", "games.pgn", "-e", "/dev/zero"}, tight_memory()), failed,
+                  "Out of memory while answering /dev/zero");
 }
 
 TEST_F(Faults, ReadErrorIsNotAnEndOfFile) {
@@ -160,17 +160,19 @@ TEST_F(Faults, ReadErrorIsNotAnEndOfFile) {
                   failed, "Error while reading games.pgn");
 }
 
+// Rerunning last run's misses replaces failed.epd (or the link of that name) only when
+// the run is complete.
 TEST_F(Faults, InterruptedRerunOfFailedEpdKeepsItsLines) {
+    fs::create_symlink("pos.epd", dir.path() / "failed.epd");
+    expect_finished(vorline({"-p", "games.pgn", "-e", "pos.epd"}));
+    EXPECT_EQ(dir.read("pos.epd"), epd_lines(6));
+    EXPECT_FALSE(fs::is_symlink(dir.path() / "failed.epd"));
     dir.write("failed.epd", epd_lines(400));
     dir.write("failed.pgn", earlier_output);
-    Process run = start({"-p", "games.pgn", "-e", "failed.epd"}, troubled("failed.epd", -1));
-    ASSERT_TRUE(run.wait_for_output("writing failed.pgn ...\n"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    run.send(SIGINT);
-    const ProcessResult result = run.wait();
-    EXPECT_EQ(result.exit_status, 128 + SIGINT);
-    EXPECT_TRUE(result.out.ends_with("Interrupted\n")) << result.out;
-    EXPECT_EQ(dir.read("failed.epd"), epd_lines(400));
+    dir.write("pos.pgn", earlier_output);
+    expect_failed(
+        interrupt({"-p", "games.pgn", "-e", "failed.epd"}, "failed.epd", "writing", SIGINT),
+        128 + SIGINT, "Interrupted", "failed.epd", epd_lines(400));
     EXPECT_EQ(dir.read("failed.pgn"), earlier_output);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
@@ -283,11 +285,8 @@ TEST_F(Faults, SignalsStopTheRunBetweenGamesOrLines) {
     for (const auto& [signal, slow, phase] :
          {std::tuple{SIGINT, "games.pgn", "reading"}, std::tuple{SIGTERM, "pos.epd", "writing"}}) {
         SCOPED_TRACE(phase);
-        Process run = start({"-p", "games.pgn", "-e", "pos.epd"}, troubled(slow, -1));
-        ASSERT_TRUE(run.wait_for_output(std::string(phase)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        run.send(signal);
-        expect_failed(run.wait(), 128 + signal, "Interrupted", "pos.epd", epd_lines(2000));
+        expect_failed(interrupt({"-p", "games.pgn", "-e", "pos.epd"}, slow, phase, signal),
+                      128 + signal, "Interrupted", "pos.epd", epd_lines(2000));
         const std::string failed_lines = dir.read("failed.epd");
         EXPECT_TRUE(failed_lines.empty() || failed_lines.ends_with("\n"));
     }

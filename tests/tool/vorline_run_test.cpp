@@ -106,28 +106,4 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
     }
 }
 
-TEST_F(VorlineRun, SecondRunAppendsToTheOutputAndReplacesFailedEpd) {
-    const std::string earlier = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
-    dir.write("pos.pgn", earlier);
-    for (int run = 0; run < 2; ++run) {
-        expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), 0, complete("games.pgn", "pos.pgn"));
-        EXPECT_EQ(dir.read("pos.pgn"), earlier);
-        EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-    }
-}
-
-// Rerunning the failed lines against other games must not empty them before they are read.
-TEST_F(VorlineRun, EpdFileThatIsFailedEpdIsReadWhole) {
-    dir.write("failed.epd", unfound_epd);
-    expect(vorline({"-p", "games.pgn", "-e", "failed.epd"}), 0, complete("games.pgn", "failed.pgn"));
-    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-
-    fs::remove(dir.path() / "failed.epd");
-    fs::create_symlink("pos.epd", dir.path() / "failed.epd");
-    expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), 0, complete("games.pgn", "pos.pgn"));
-    EXPECT_EQ(dir.read("pos.epd"), unfound_epd);
-    EXPECT_FALSE(fs::is_symlink(dir.path() / "failed.epd"));
-    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-}
-
 }  // namespace
