@@ -1,7 +1,5 @@
 #include "tool/interruption.h"
 
-#include <signal.h>
-
 #include <csignal>
 
 namespace {
@@ -12,13 +10,19 @@ extern "C" void record_signal(int signal) { caught_signal = signal; }
 
 }  // namespace
 
-void catch_interruptions() {
+CatchInterruptions::CatchInterruptions() {
+    caught_signal = 0;
     struct sigaction action {};
     action.sa_handler = record_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, &previous_interrupt_);
+    sigaction(SIGTERM, &action, &previous_terminate_);
+}
+
+CatchInterruptions::~CatchInterruptions() {
+    sigaction(SIGINT, &previous_interrupt_, nullptr);
+    sigaction(SIGTERM, &previous_terminate_, nullptr);
 }
 
 void stop_if_interrupted() {

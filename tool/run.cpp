@@ -124,7 +124,7 @@ class Outputs {
 int run_phases(Settings& settings, std::ostream& out) {
     const std::string output_name = output_file_name(settings.epd.name);
     out << "reading " << settings.pgn.name << " ..." << std::endl;
-    catch_interruptions();
+    const CatchInterruptions interruptions;
     Outputs outputs(settings);
     if (const int status = outputs.open(output_name, out)) return status;
 
