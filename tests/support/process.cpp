@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -46,7 +48,13 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     std::vector<char*> envp;
-    for (char** entry = environ; *entry; ++entry) envp.push_back(*entry);
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view name(*entry, std::strcspn(*entry, "="));
+        bool replaced = false;
+        for (const std::string& added : options.environment)
+            replaced = replaced || (added.starts_with(name) && added[name.size()] == '=');
+        if (!replaced) envp.push_back(*entry);
+    }
     for (const std::string& entry : options.environment)
         envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);

@@ -16,7 +16,7 @@ struct ProcessResult {
 
 // How a child is started besides its arguments.
 struct ProcessOptions {
-    std::vector<std::string> environment = {};  // NAME=value entries added to the parent's
+    std::vector<std::string> environment = {};  // NAME=value entries, replacing the parent's
     unsigned long memory_limit = 0;             // bytes of address space (RLIMIT_AS); 0 for none
     unsigned long file_size_limit = 0;          // bytes per written file (RLIMIT_FSIZE); 0 for none
     int time_limit_seconds = 60;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -76,7 +77,10 @@ class Faults : public ::testing::Test {
         dir.write("pos.pgn", earlier_output);
     }
     Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
-        options.environment.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+        // The preloaded library comes before the sanitizer's runtime.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        options.environment.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
+                                      ":verify_asan_link_order=0");
         return Process(VORLINE_EXE, arguments, dir.path().string(), options);
     }
     ProcessResult vorline(const std::vector<std::string>& arguments,
