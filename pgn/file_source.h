@@ -8,7 +8,7 @@
 #include "pgn/byte_source.h"
 
 class FileSource : public ByteSource {
-  public:
+public:
     // Opens the named file for reading: null when it cannot be opened or is a directory.
     // A named pipe is opened once and read as it comes.
     static std::unique_ptr<FileSource> open(const std::string& file_name);
@@ -22,7 +22,7 @@ class FileSource : public ByteSource {
     int descriptor() const { return descriptor_; }
     const std::string& name() const { return name_; }
 
-  private:
+private:
     FileSource(int descriptor, std::string name)
         : descriptor_(descriptor), name_(std::move(name)) {}
 

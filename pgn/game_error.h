@@ -4,6 +4,6 @@
 #include <stdexcept>
 
 class GameError : public std::logic_error {
-  public:
+public:
     using std::logic_error::logic_error;
 };

@@ -12,14 +12,14 @@
 // belongs to the break, and nothing else is removed. A last line without a line break
 // counts as a line. A UTF-8 byte-order mark at the start of the input is removed.
 class EpdLineReader {
-  public:
+public:
     explicit EpdLineReader(ByteSource& source, std::size_t buffer_size = std::size_t{1} << 16);
 
     // Sets `line` to the next line, valid until the next call; false when no line is left.
     // A line that lies within one block is not copied. Lets the source's InputError through.
     bool next(std::string_view& line);
 
-  private:
+private:
     bool refill();
 
     ByteSource& source_;

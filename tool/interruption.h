@@ -8,11 +8,11 @@
 
 // Thrown where the work stops; the run closes its files and ends with 128 + signal.
 class Interrupted : public std::runtime_error {
-  public:
+public:
     explicit Interrupted(int signal) : std::runtime_error("Interrupted"), signal_(signal) {}
     int signal() const { return signal_; }
 
-  private:
+private:
     int signal_;
 };
 
@@ -20,13 +20,13 @@ class Interrupted : public std::runtime_error {
 // as if never caught (it ends the process), for a run that waits on an input that never
 // comes. The handlers found before are put back at the end.
 class CatchInterruptions {
-  public:
+public:
     CatchInterruptions();
     ~CatchInterruptions();
     CatchInterruptions(const CatchInterruptions&) = delete;
     CatchInterruptions& operator=(const CatchInterruptions&) = delete;
 
-  private:
+private:
     struct sigaction previous_interrupt_ {};
     struct sigaction previous_terminate_ {};
 };

@@ -10,12 +10,12 @@
 // A write, flush or close of an output file failed (a full disk, a file grown past its
 // limit, an I/O error).
 class OutputError : public std::runtime_error {
-  public:
+public:
     OutputError(const std::string& file_name, const std::string& reason)
         : std::runtime_error(file_name + ": " + reason), file_name_(file_name) {}
     const std::string& file_name() const { return file_name_; }
 
-  private:
+private:
     std::string file_name_;
 };
 
@@ -32,7 +32,7 @@ struct FileIdentity {
 // run that stops before its second phase leaves every file as it was. Writes go to the end
 // through a buffer, in whole pieces as given.
 class OutputFile {
-  public:
+public:
     OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -60,7 +60,7 @@ class OutputFile {
     // empty(): to nothing), then closes it. Never throws.
     void cut_back() noexcept;
 
-  private:
+private:
     int descriptor_ = -1;
     std::string name_;
     std::string path_;

@@ -26,7 +26,7 @@ struct ProcessOptions {
 // working directory, with both output streams captured and standard input empty. A child
 // that runs longer than the time limit is killed and reads as killed.
 class Process {
-  public:
+public:
     Process(const std::string& program, const std::vector<std::string>& arguments,
             const std::string& working_directory, const ProcessOptions& options = {});
     ~Process();
@@ -38,7 +38,7 @@ class Process {
     void send(int signal) const;
     ProcessResult wait();
 
-  private:
+private:
     pid_t child_ = -1;
     int time_limit_seconds_;
     std::FILE* out_ = nullptr;

@@ -70,7 +70,7 @@ std::string random_games(int count, int plies) {
 }
 
 class Faults : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir.write("games.pgn", games);
         dir.write("pos.epd", epd_lines(6));
