@@ -63,14 +63,16 @@ int check_reference_file(const std::string& path) {
                     static_cast<unsigned long long>(expected), run.nodes / run.seconds / 1e6);
         std::fflush(stdout);
     }
-    std::printf("%s: %llu nodes in %.2f s, %.1f Mnodes/s\n", failures ? "FAILED" : "all deep lines agree",
+    std::printf("%s: %llu nodes in %.2f s, %.1f Mnodes/s\n",
+                failures ? "FAILED" : "all deep lines agree",
                 static_cast<unsigned long long>(total_nodes), total_seconds,
                 total_seconds > 0 ? total_nodes / total_seconds / 1e6 : 0.0);
     return failures ? 1 : 0;
 }
 
 std::string default_reference_file() {
-    return (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "shared" / "data" / "perft.txt")
+    return (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "shared" / "data" /
+            "perft.txt")
         .lexically_normal()
         .string();
 }

@@ -3,9 +3,9 @@
 #include "board/move_list.h"
 
 std::uint64_t perft(ChessPosition& position, int depth) {
+    if (depth <= 1) return depth == 1 ? position.count_legal_moves() : 1;
     MoveList list;
     position.generate_legal_moves(list);
-    if (depth <= 1) return depth == 1 ? list.count() : 1;
     std::uint64_t nodes = 0;
     for (Move move : list) {
         position.make_move(move);
