@@ -238,6 +238,10 @@ class ChessPosition {
                         piece_bitboards_[12] | piece_bitboards_[13] | piece_bitboards_[14];
         occupied_ = white_pieces_ | black_pieces_;
     }
+    // The summary of the colour of a piece code (White for the empty code).
+    Bitboard& pieces_of_colour(std::uint32_t code) {
+        return (code & Piece::black_bit) != 0 ? black_pieces_ : white_pieces_;
+    }
     void put(std::uint32_t code, std::uint32_t square) {
         piece_bitboards_[code] |= square_table[square];
         board_[square] = code;

@@ -34,7 +34,6 @@ struct Mover {
     Bitboard king, enemy_king;
     std::uint32_t king_square, enemy_king_square;
     bool has_king, has_enemy_king;
-    Bitboard own_straight, own_diagonal, enemy_straight, enemy_diagonal;
     Bitboard checkers, evasion;
 
     Mover(const ChessPosition& position, const AttackTables& tables)
@@ -51,12 +50,6 @@ struct Mover {
         enemy_king = square_table[enemy_king_square];  // empty when there is none
         has_king = king_square != no_square;
         has_enemy_king = enemy_king_square != no_square;
-        const Bitboard own_queens = p.bitboard(us + Piece::queen);
-        own_straight = p.bitboard(us + Piece::rook) | own_queens;
-        own_diagonal = p.bitboard(us + Piece::bishop) | own_queens;
-        const Bitboard enemy_queens = p.bitboard(them + Piece::queen);
-        enemy_straight = p.bitboard(them + Piece::rook) | enemy_queens;
-        enemy_diagonal = p.bitboard(them + Piece::bishop) | enemy_queens;
         // Checkers are taken from the board, so a wrong check flag cannot let an illegal
         // move through. In check, other pieces must capture the checker or block its
         // line; in double check only the king moves.
@@ -68,6 +61,21 @@ struct Mover {
                           : t.segment(king_square, lowest_square_nonempty(checkers));
     }
 
+    // Rook and bishop movers of each side: read only where a pin or a discovered check is
+    // looked into, which most moves never need.
+    Bitboard own_straight() const {
+        return p.bitboard(us + Piece::rook) | p.bitboard(us + Piece::queen);
+    }
+    Bitboard own_diagonal() const {
+        return p.bitboard(us + Piece::bishop) | p.bitboard(us + Piece::queen);
+    }
+    Bitboard enemy_straight() const {
+        return p.bitboard(them + Piece::rook) | p.bitboard(them + Piece::queen);
+    }
+    Bitboard enemy_diagonal() const {
+        return p.bitboard(them + Piece::bishop) | p.bitboard(them + Piece::queen);
+    }
+
     // Destinations a non-king piece on `from` may reach: a pinned piece stays on the line
     // between its king and the pinner (the pinner's square included), and cannot move at
     // all in check, since that line meets the checker's only at the king.
@@ -76,7 +84,7 @@ struct Mover {
         if ((pinned & bit) == 0) return evasion;
         if (checkers != 0) return 0;
         const Bitboard line =
-            t.pin_line(king_square, bit, occupied, enemy_straight, enemy_diagonal);
+            t.pin_line(king_square, bit, occupied, enemy_straight(), enemy_diagonal());
         return line != 0 ? line : evasion;
     }
 
@@ -85,7 +93,9 @@ struct Mover {
         return has_enemy_king && ((t.rook_attacks(enemy_king_square, after) & straight) |
                                   (t.bishop_attacks(enemy_king_square, after) & diagonal)) != 0;
     }
-    bool discovers(Bitboard after) const { return discovers(after, own_straight, own_diagonal); }
+    bool discovers(Bitboard after) const {
+        return discovers(after, own_straight(), own_diagonal());
+    }
 
     // Squares from which a piece of `kind` would attack the enemy king.
     Bitboard checks_of(std::uint32_t kind) const {
@@ -195,8 +205,9 @@ struct Mover {
 
     // Moves of the knights, bishops, rooks or queens among `origins` to `reachable`. The
     // capture pass fills `targets_of` with each piece's attacks; the quiet pass reuses them.
-    void piece_moves(MoveList& list, std::uint32_t kind, Bitboard origins, Bitboard reachable,
-                     Bitboard checks, bool quiet, Bitboard* targets_of) const {
+    template <std::uint32_t kind>
+    void piece_moves(MoveList& list, Bitboard origins, Bitboard reachable, Bitboard checks,
+                     bool quiet, Bitboard* targets_of) const {
         const std::uint32_t piece = us + kind;
         for (Bitboard pieces = origins; pieces;) {
             const std::uint32_t from = pop_lowest_square(pieces);
@@ -254,10 +265,10 @@ struct Mover {
                                                false) != 0;
             if (attacked) continue;
             // A rook the castling rook used to shield must not see the king's new square.
-            if (t.rook_attacks(king_to, others) & enemy_straight) continue;
+            if (t.rook_attacks(king_to, others) & enemy_straight()) continue;
             const Bitboard after = others | square_table[king_to] | square_table[rook_to];
-            const bool check =
-                discovers(after, (own_straight & ~rook_bit) | square_table[rook_to], own_diagonal);
+            const bool check = discovers(
+                after, (own_straight() & ~rook_bit) | square_table[rook_to], own_diagonal());
             emit(make(king_square, rook_square, Move::castling, own_king, 0, check));
         }
     }
@@ -273,18 +284,23 @@ struct Mover {
         const Bitboard knight_checks = checks_of(Piece::knight);
         const Bitboard diagonal_checks = checks_of(Piece::bishop);
         const Bitboard straight_checks = checks_of(Piece::rook);
-        const Bitboard checks[] = {knight_checks, diagonal_checks, straight_checks,
-                                   straight_checks | diagonal_checks};
+        const Bitboard queen_checks = straight_checks | diagonal_checks;
         Bitboard targets_of[64];
-        for (std::uint32_t kind = Piece::knight; kind <= Piece::queen; ++kind)
-            piece_moves(list, kind, p.bitboard(us + kind), enemy, checks[kind - Piece::knight],
-                        false, targets_of);
+        const auto pieces = [&](Bitboard reachable, bool quiet) {
+            piece_moves<Piece::knight>(list, p.bitboard(us + Piece::knight), reachable,
+                                       knight_checks, quiet, targets_of);
+            piece_moves<Piece::bishop>(list, p.bitboard(us + Piece::bishop), reachable,
+                                       diagonal_checks, quiet, targets_of);
+            piece_moves<Piece::rook>(list, p.bitboard(us + Piece::rook), reachable, straight_checks,
+                                     quiet, targets_of);
+            piece_moves<Piece::queen>(list, p.bitboard(us + Piece::queen), reachable, queen_checks,
+                                      quiet, targets_of);
+        };
+        pieces(enemy, false);
         king_moves(list, enemy, false);
         if (tactical_only) return;
 
-        for (std::uint32_t kind = Piece::knight; kind <= Piece::queen; ++kind)
-            piece_moves(list, kind, p.bitboard(us + kind), empty, checks[kind - Piece::knight],
-                        true, targets_of);
+        pieces(empty, true);
         for (Bitboard rest = pawns; rest;)
             pawn_pushes(list, pop_lowest_square(rest), all, pawn_checks);
         king_moves(list, empty, true);
@@ -295,17 +311,30 @@ struct Mover {
         const Bitboard to_bit = square_table[to];
         switch (kind) {
             case Piece::pawn: {
-                // The pawns that could capture on, step onto or double-step onto the square.
-                const Bitboard one_back = pawn_push<!White>(to_bit);
-                const Bitboard origins =
-                    (pawn_attacks<!White>(to_bit) | one_back | pawn_push<!White>(one_back)) &
-                    p.bitboard(pawn);
-                const Bitboard ep_target = en_passant_target();
+                // Captures onto an enemy piece; en passant captures and pushes onto an empty
+                // square. Each phase takes its pawns by ascending square, as the full list.
+                const Bitboard pawns = p.bitboard(pawn);
+                const Bitboard capturers = pawn_attacks<!White>(to_bit) & pawns;
                 const Bitboard pawn_checks = checks_of(Piece::pawn);
-                for (Bitboard rest = origins; rest;)
-                    pawn_tactical(list, pop_lowest_square(rest), to_bit, ep_target, pawn_checks);
-                for (Bitboard rest = origins; rest;)
-                    pawn_pushes(list, pop_lowest_square(rest), to_bit, pawn_checks);
+                if (to_bit & enemy) {
+                    for (Bitboard rest = capturers; rest;)
+                        pawn_tactical(list, pop_lowest_square(rest), to_bit, 0, pawn_checks);
+                } else if (to_bit & empty) {
+                    if (const Bitboard ep_target = en_passant_target() & to_bit; ep_target != 0)
+                        for (Bitboard rest = capturers; rest;)
+                            pawn_tactical(list, pop_lowest_square(rest), to_bit, ep_target,
+                                          pawn_checks);
+                    const Bitboard one_back = pawn_push<!White>(to_bit);
+                    const Bitboard pushers =
+                        (one_back | pawn_push<!White>(one_back & empty)) & pawns;
+                    for (Bitboard rest = pushers; rest;) {
+                        const std::uint32_t from = pop_lowest_square(rest);
+                        if (to_bit & last_rank)
+                            pawn_tactical(list, from, to_bit, 0, pawn_checks);
+                        else
+                            pawn_pushes(list, from, to_bit, pawn_checks);
+                    }
+                }
                 break;
             }
             case Piece::knight:
@@ -314,11 +343,17 @@ struct Mover {
             case Piece::queen: {
                 // A piece reaches the square exactly when the same piece on the square sees it.
                 const Bitboard origins = attacks_of(kind, to) & p.bitboard(us + kind);
-                if (origins == 0) break;
+                if (origins == 0 || (to_bit & own) != 0) break;
                 const Bitboard checks = checks_of(kind);
-                Bitboard targets_of[64];
-                piece_moves(list, kind, origins, to_bit & enemy, checks, false, targets_of);
-                piece_moves(list, kind, origins, to_bit & empty, checks, true, targets_of);
+                const std::uint32_t capture = p.piece_on(to).code();
+                for (Bitboard rest = origins; rest;) {
+                    const std::uint32_t from = pop_lowest_square(rest);
+                    if ((allowed(from) & to_bit) == 0) continue;
+                    // As in piece_moves: a discovering piece always checks.
+                    const bool check =
+                        (discovering & square_table[from]) != 0 || (checks & to_bit) != 0;
+                    list.push(make(from, to, Move::normal_move, us + kind, capture, check));
+                }
                 break;
             }
             case Piece::king:
