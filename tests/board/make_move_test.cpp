@@ -106,17 +106,4 @@ TEST(MakeMove, ClocksRightsEnPassantAndNullMove) {
     EXPECT_THROW(p.unmake_move(), std::logic_error);
 }
 
-TEST(MakeMove, RepetitionNeedsEqualKeysSinceTheLastPawnMove) {
-    ChessPosition p(test_tables());
-    p.set_start_position();
-    play(p, {"g1f3", "g8f6", "f3g1"});
-    EXPECT_FALSE(p.is_repetition());
-    play(p, {"f6g8"});
-    EXPECT_TRUE(p.is_repetition());
-    // The same placement, but castling rights lost on the way: a different key.
-    p.set_start_position();
-    play(p, {"e2e4", "e7e5", "e1e2", "e8e7", "e2e1", "e7e8"});
-    EXPECT_FALSE(p.is_repetition());
-}
-
 }  // namespace

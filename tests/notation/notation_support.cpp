@@ -33,22 +33,6 @@ std::string first_lines(const std::vector<std::string>& lines, std::size_t count
     return text;
 }
 
-void visit_tree(ChessPosition& position, int depth,
-                const std::function<void(ChessPosition&, int)>& visit) {
-    const std::function<void(int)> walk = [&](int ply) {
-        visit(position, ply);
-        if (ply == depth) return;
-        MoveList moves;
-        position.generate_legal_moves(moves);
-        for (const Move move : moves) {
-            position.make_move(move);
-            walk(ply + 1);
-            position.unmake_move();
-        }
-    };
-    walk(0);
-}
-
 std::vector<std::string> round_trip_faults(ChessPosition& position) {
     std::vector<std::string> faults;
     const std::uint64_t key = position.hash();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,10 +20,6 @@ std::vector<std::string> perft_file_positions(const std::string& path);
 
 // The first `count` lines, one per line, for failure messages.
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count = 10);
-
-// Calls `visit` on the position and on every position up to `depth` plies below it.
-void visit_tree(ChessPosition& position, int depth,
-                const std::function<void(ChessPosition&, int)>& visit);
 
 // Writes every legal move and reads it back: one line per move that reads back as another,
 // whose mark differs from its check bit, or whose "#" is not exactly on a mate.

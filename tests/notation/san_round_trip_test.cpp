@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "board/move_list.h"
 #include "notation_support.h"
 
 namespace {
@@ -34,11 +35,15 @@ TEST(SanRoundTrip, TrickyAndPerftPositionsAndTheirChildren) {
         fens.push_back("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
     for (const std::string& fen : fens) {
         ChessPosition position = position_from(fen);
-        std::vector<std::string> faults;
-        visit_tree(position, 1, [&](ChessPosition& p, int) {
-            const std::vector<std::string> found = round_trip_faults(p);
+        std::vector<std::string> faults = round_trip_faults(position);
+        MoveList moves;
+        position.generate_legal_moves(moves);
+        for (const Move move : moves) {
+            position.make_move(move);
+            const std::vector<std::string> found = round_trip_faults(position);
             faults.insert(faults.end(), found.begin(), found.end());
-        });
+            position.unmake_move();
+        }
         EXPECT_TRUE(faults.empty()) << fen << ": " << faults.size() << " faults\n"
                                     << first_lines(faults);
     }
