@@ -145,7 +145,7 @@ struct Mover {
     }
 
     // One pawn's captures, en passant capture and promotions, to `destinations` only.
-    void pawn_tactical(MoveList& list, std::uint32_t from, Bitboard destinations,
+    [[gnu::always_inline]] void pawn_tactical(MoveList& list, std::uint32_t from, Bitboard destinations,
                        Bitboard ep_target, Bitboard pawn_checks) const {
         const Bitboard bit = square_table[from];
         const Bitboard attacks = pawn_attacks<White>(bit);
@@ -187,7 +187,7 @@ struct Mover {
     }
 
     // One pawn's single and double pushes that do not reach the last rank.
-    void pawn_pushes(MoveList& list, std::uint32_t from, Bitboard destinations,
+    [[gnu::always_inline]] void pawn_pushes(MoveList& list, std::uint32_t from, Bitboard destinations,
                      Bitboard pawn_checks) const {
         const Bitboard bit = square_table[from];
         const Bitboard single = pawn_push<White>(bit) & empty;
@@ -206,7 +206,7 @@ struct Mover {
     // Moves of the knights, bishops, rooks or queens among `origins` to `reachable`. The
     // capture pass fills `targets_of` with each piece's attacks; the quiet pass reuses them.
     template <std::uint32_t kind>
-    void piece_moves(MoveList& list, Bitboard origins, Bitboard reachable, Bitboard checks,
+    [[gnu::always_inline]] void piece_moves(MoveList& list, Bitboard origins, Bitboard reachable, Bitboard checks,
                      bool quiet, Bitboard* targets_of) const {
         const std::uint32_t piece = us + kind;
         for (Bitboard pieces = origins; pieces;) {
@@ -228,7 +228,7 @@ struct Mover {
         return p.attackers<!White>(to_bit, occupied ^ king, false) == 0;
     }
 
-    void king_moves(MoveList& list, Bitboard reachable, bool quiet) const {
+    [[gnu::always_inline]] void king_moves(MoveList& list, Bitboard reachable, bool quiet) const {
         if (!has_king) return;
         const bool king_discovers = (discovering & king) != 0;
         for (Bitboard targets = t.king_attacks(king_square) & reachable; targets;) {
