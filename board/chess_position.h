@@ -26,7 +26,7 @@ class MoveListStack;
 // back exactly; the key is kept incrementally and equals the Polyglot book key for
 // positions reached by play from a standard set-up.
 class ChessPosition {
-  public:
+public:
     static constexpr std::string_view start_fen =
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     static constexpr std::string_view empty_fen = "8/8/8/8/8/8/8/8 w - - 0 1";
@@ -230,7 +230,7 @@ class ChessPosition {
     template <bool White>
     Bitboard attackers(Bitboard target, Bitboard occupancy, bool xray) const;
 
-  private:
+private:
     void update_summaries() {
         white_pieces_ = piece_bitboards_[1] | piece_bitboards_[2] | piece_bitboards_[3] |
                         piece_bitboards_[4] | piece_bitboards_[5] | piece_bitboards_[6];

@@ -21,7 +21,7 @@ struct MagicPair {
 // that turn the masked occupancy into a table index, then one byte per index naming the
 // attack set among the square's distinct sets. Built once; read-only afterwards.
 class MagicMoves {
-  public:
+public:
     // Builds every table (once per process); throws std::logic_error ("MagicMoves error(1) in
     // constructor" for bishops, "(2)" for rooks) if a square's table cannot be compressed.
     MagicMoves();
@@ -58,7 +58,7 @@ class MagicMoves {
     static const std::array<MagicPair, 64> bishop_constants;
     static const std::array<MagicPair, 64> rook_constants;
 
-  private:
+private:
     struct Slider {
         Bitboard mask;
         Bitboard multiplier;

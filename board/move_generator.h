@@ -17,7 +17,7 @@ class MoveList;
 // Legality is decided per move from the pin sets of the position's last history entry
 // and the checkers found on the board, without making the move.
 class MoveGenerator {
-  public:
+public:
     MoveGenerator(const ChessPosition& position, const AttackTables& tables)
         : position_(position), tables_(tables) {}
     MoveGenerator(const MoveGenerator&) = delete;
@@ -33,7 +33,7 @@ class MoveGenerator {
     // The number of moves generate() lists, found without building them.
     std::size_t count() const;
 
-  private:
+private:
     const ChessPosition& position_;
     const AttackTables& tables_;
 };

@@ -13,7 +13,7 @@ class ChessPosition;
 // names; writing (making a SanMove from a Move) produces the move's SAN text. The position
 // is not owned and must outlive the SanMove; it is left unchanged by both directions.
 class SanMove {
-  public:
+public:
     // Empty move, empty text.
     explicit SanMove(ChessPosition& position) : position_(&position) {}
     // Resolves `token` at once; throws std::logic_error like operator=.
@@ -37,7 +37,7 @@ class SanMove {
     const std::string& text() const { return text_; }
     ChessPosition& position() const { return *position_; }
 
-  private:
+private:
     // Resolves text_ to the first legal move it names.
     void resolve();
     void write();
