@@ -96,7 +96,7 @@ public:
     // Sorts every move into the bucket of its xcode (labels above 12 are skipped), in list
     // order; allocates only when called.
     void fill_buckets();
-    const std::vector<Move>& bucket(std::uint32_t xcode) const { return buckets_[xcode]; }
+    const std::vector<Move>& bucket(std::uint32_t xcode) const;
 
     // "{begin MoveList}", one line per move, "{end MoveList}".
     std::string dump() const;
@@ -106,7 +106,9 @@ private:
     Move select_from(std::uint32_t index);
 
     const ChessPosition* position_ = nullptr;
-    std::array<std::vector<Move>, label_count> buckets_;
+    // Empty until fill_buckets() makes one bucket per label, so that making a list for a
+    // single generation costs nothing.
+    std::vector<std::vector<Move>> buckets_;
     std::size_t count_ = 0;
     Move* moves_;
     bool owns_array_;

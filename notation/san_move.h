@@ -33,19 +33,14 @@ public:
     // empty.
     SanMove& operator=(std::string_view token);
 
-    // The same as operator=, resolved by generating every legal move and taking the first
-    // the token names. operator= finds the same move faster by looking only at the pieces
-    // that can reach the destination; this form stays as the reference it is checked against.
-    SanMove& assign_by_generation(std::string_view token);
-
     Move move() const { return move_; }
     // The token as given when read, the SAN text when written.
     const std::string& text() const { return text_; }
     ChessPosition& position() const { return *position_; }
 
 private:
-    // Resolves text_; `direct` allows the shortcut that avoids full generation.
-    void resolve(bool direct);
+    // Resolves text_ to the first legal move it names.
+    void resolve();
     void write();
     bool gives_mate() const;
     [[noreturn]] void fail_illegal();

@@ -21,24 +21,7 @@ std::uint64_t start_key() {
 
 }  // namespace
 
-std::uint64_t lookup_key(const ChessPosition& position) {
-    const std::uint64_t key = position.hash();
-    const std::uint32_t ep = position.en_passant_square();
-    if (ep >= 64) return key;
-    // White to move: Black's pawn went to ep - 8 (rank 5) from ep + 8; Black to move: White's
-    // pawn stands on ep + 8 (rank 4). A capturing pawn stands on that rank, one file aside.
-    const bool white = position.white_to_move();
-    const std::uint32_t wanted_rank = white ? 5 : 2;
-    bool capturable = false;
-    if (ep / 8 == wanted_rank) {
-        const std::uint32_t pawn_square = white ? ep - 8 : ep + 8;
-        const Piece capturer = white ? Piece(Piece::white_pawn) : Piece(Piece::black_pawn);
-        const std::uint32_t file = pawn_square % 8;
-        capturable = (file > 0 && position.piece_on(pawn_square - 1) == capturer) ||
-                     (file < 7 && position.piece_on(pawn_square + 1) == capturer);
-    }
-    return capturable ? key : key ^ HashKeys::en_passant_keys[ep & 7];
-}
+std::uint64_t lookup_key(const ChessPosition& position) { return position.lookup_key(); }
 
 OpeningPhases::OpeningPhases()
     : tables_(std::make_unique<const AttackTables>()),

@@ -24,9 +24,12 @@ TEST(Square, TextsFlipsAndErrors) {
     }
     EXPECT_EQ(Square{"i1"}.name(), "a2");  // only the combined index is range checked
     EXPECT_EQ(Square{}.name(), "no_square");
-    for (const auto& [text, message] : {std::pair{"a9", "out of range"}, {"A1", "out of range"},
-                                        {"e10", "size() error"}, {"", "size() error"}})
-        EXPECT_EQ(error_text([&] { Square{std::string(text)}; }), std::string("Square::Square(string)  ") + message);
+    for (const auto& [text, message] : {std::pair{"a9", "out of range"},
+                                        {"A1", "out of range"},
+                                        {"e10", "size() error"},
+                                        {"", "size() error"}})
+        EXPECT_EQ(error_text([&] { Square{std::string(text)}; }),
+                  std::string("Square::Square(string)  ") + message);
     EXPECT_EQ(Square{squares::e2}.flipped(), Square{squares::e7});
     EXPECT_EQ(Square{squares::c6}.mirrored(), Square{squares::f6});
     EXPECT_EQ(Square{squares::e4} - Square{squares::e5}, -8);
@@ -34,8 +37,10 @@ TEST(Square, TextsFlipsAndErrors) {
 }
 
 TEST(Piece, ValuesNamesAndCodesThatAreNoPieces) {
-    const std::tuple<std::uint32_t, int, const char*> rows[] = {
-        {0, 0, "no piece"}, {1, 100, "white pawn"}, {6, 4000, "white king"}, {12, -500, "black rook"}};
+    const std::tuple<std::uint32_t, int, const char*> rows[] = {{0, 0, "no piece"},
+                                                                {1, 100, "white pawn"},
+                                                                {6, 4000, "white king"},
+                                                                {12, -500, "black rook"}};
     for (const auto& [code, value, name] : rows) {
         EXPECT_EQ(Piece{code}.value(), value) << code;
         EXPECT_EQ(Piece{code}.abs_value(), value < 0 ? -value : value) << code;

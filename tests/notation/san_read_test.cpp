@@ -29,8 +29,8 @@ ChessPosition set_up(std::string_view where) {
 // The legal move in coordinate form ("e1h1" for castling), or the error the token gives:
 // "illegal" for the illegal-move text (checked word for word), "format", "character".
 std::string outcome(ChessPosition& position, std::string_view token) {
-    const std::string illegal = "SanMove operator=(string): illegal move \"" + std::string(token) + "\"\nfen()=" +
-                                position.fen();
+    const std::string illegal = "SanMove operator=(string): illegal move \"" + std::string(token) +
+                                "\"\nfen()=" + position.fen();
     Move move;
     try {
         move = SanMove(position, token).move();
@@ -95,7 +95,9 @@ const Row rows[] = {
     // A ")" as last character, before at most one mark and any annotations.
     {start, {")", "e4)", "e4)!", "e4)+", "e8=X)", "Nf6)"}, "character"},
     {start, {"e4)++", "e)4"}, "illegal"},
-    {start, {"", " ", "+", "#", "!!", "e", "4", "N", "Nf", "=Q", "--", "Z0", "e9", "i4"}, "illegal"},
+    {start,
+     {"", " ", "+", "#", "!!", "e", "4", "N", "Nf", "=Q", "--", "Z0", "e9", "i4"},
+     "illegal"},
     // The check bit comes from the position, not from the mark: a game that leaves out or
     // adds a "+" keeps the in-check state right, and with it the legal moves.
     {"f3 e5 g4", {"Qh4", "Qh4+"}, "d8h4"},
