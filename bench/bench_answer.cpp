@@ -10,12 +10,15 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "bench/bench_command.h"
+#include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/epd_line.h"
 #include "tool/opening_phases.h"
+#include "tool/output_file.h"
 
 namespace {
 
@@ -29,10 +32,11 @@ double processor_seconds() {
 // Reads every line of the EPD file as the second phase does, and nothing more.
 double read_lines(const std::string& path, std::uint64_t& lines) {
     const double start = processor_seconds();
-    std::ifstream epd(path, std::ios::binary);
-    std::string line;
+    const std::unique_ptr<FileSource> source = FileSource::open(path);
+    EpdLineReader epd(*source);
+    std::string_view line;
     lines = 0;
-    while (read_epd_line(epd, line)) ++lines;
+    while (epd.next(line)) ++lines;
     return processor_seconds() - start;
 }
 
@@ -62,13 +66,15 @@ int bench_answer(int argc, char** argv) {
     for (int run = 0; run < 3; ++run) {
         reading = std::min(reading, read_lines(epd_path, lines));
         const double start = processor_seconds();
-        std::ifstream epd(epd_path, std::ios::binary);
-        std::ofstream failed("/dev/null", std::ios::binary);
-        PgnFile output;
-        output.open_write("/dev/null");
+        const std::unique_ptr<FileSource> source = FileSource::open(epd_path);
+        EpdLineReader epd(*source);
+        OutputFile failed;
+        OutputFile output;
+        failed.open("/dev/null");
+        output.open("/dev/null");
         phases.answer_positions(epd, failed, output);
-        failed.flush();
-        output.close_write();
+        failed.close();
+        output.close();
         answering = std::min(answering, processor_seconds() - start);
     }
 

@@ -5,14 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "bench_command.h"
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
-#include "board/move_list.h"
 #include "board/perft.h"
 
 namespace {
@@ -33,9 +32,9 @@ Timed timed_perft(ChessPosition& position, int depth) {
 constexpr std::uint64_t deep_line = 5'000'000;
 
 int check_reference_file(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "perft: cannot open %s\n", path.c_str());
+    const std::vector<PerftLine> lines = read_perft_lines(path);
+    if (lines.empty()) {
+        std::fprintf(stderr, "perft: cannot read %s\n", path.c_str());
         return 2;
     }
     AttackTables tables;
@@ -43,34 +42,29 @@ int check_reference_file(const std::string& path) {
     int failures = 0;
     std::uint64_t total_nodes = 0;
     double total_seconds = 0;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t tab1 = line.find('\t');
-        const std::size_t tab2 = line.find('\t', tab1 + 1);
-        if (tab1 == std::string::npos || tab2 == std::string::npos) continue;
-        const std::string fen = line.substr(0, tab1);
-        const int depth = std::atoi(line.c_str() + tab1 + 1);
-        const std::uint64_t expected = std::strtoull(line.c_str() + tab2 + 1, nullptr, 10);
-        if (expected <= deep_line) continue;
-        position.fen(fen);
-        const Timed run = timed_perft(position, depth);
+    for (const PerftLine& line : lines) {
+        if (line.nodes <= deep_line) continue;
+        position.fen(line.fen);
+        const Timed run = timed_perft(position, line.depth);
         total_nodes += run.nodes;
         total_seconds += run.seconds;
-        const bool ok = run.nodes == expected;
+        const bool ok = run.nodes == line.nodes;
         failures += ok ? 0 : 1;
         std::printf("%s  %s depth %d: %llu (expected %llu), %.1f Mnodes/s\n", ok ? "ok  " : "FAIL",
-                    fen.c_str(), depth, static_cast<unsigned long long>(run.nodes),
-                    static_cast<unsigned long long>(expected), run.nodes / run.seconds / 1e6);
+                    line.fen.c_str(), line.depth, static_cast<unsigned long long>(run.nodes),
+                    static_cast<unsigned long long>(line.nodes), run.nodes / run.seconds / 1e6);
         std::fflush(stdout);
     }
-    std::printf("%s: %llu nodes in %.2f s, %.1f Mnodes/s\n", failures ? "FAILED" : "all deep lines agree",
+    std::printf("%s: %llu nodes in %.2f s, %.1f Mnodes/s\n",
+                failures ? "FAILED" : "all deep lines agree",
                 static_cast<unsigned long long>(total_nodes), total_seconds,
                 total_seconds > 0 ? total_nodes / total_seconds / 1e6 : 0.0);
     return failures ? 1 : 0;
 }
 
 std::string default_reference_file() {
-    return (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "shared" / "data" / "perft.txt")
+    return (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "shared" / "data" /
+            "perft.txt")
         .lexically_normal()
         .string();
 }

@@ -51,7 +51,7 @@ void step_opening(Game& game, std::uint32_t depth, Tally& tally) {
             tally.checksum += game.get_position().hash() ^ game.get_position().last_move().word();
             ++tally.steps;
         }
-    } catch (const std::logic_error&) {
+    } catch (const SanError&) {
         ++tally.failed;
     }
 }

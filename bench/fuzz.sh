@@ -4,7 +4,7 @@
 # from the seed corpus in fuzz/corpus/<target>. New inputs and any crash, leak, timeout or
 # out-of-memory input land in <build dir>/work/. Exits non-zero when a target fails.
 #
-#   bench/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen san pgn_game phases)
+#   bench/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen fen_moves san pgn_game phases)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,7 +13,7 @@ seconds=${1:-60}
 shift || true
 build=$(realpath -m "${VORLINE_FUZZ_BUILD:-build-fuzz}")
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(pgn_file fen san pgn_game phases)
+[ ${#targets[@]} -gt 0 ] || targets=(pgn_file fen fen_moves san pgn_game phases)
 
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed (apt-get install clang)"; exit 2; }
 

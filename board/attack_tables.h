@@ -13,7 +13,7 @@
 // bitboard (suffix _bb).
 class AttackTables {
 public:
-    AttackTables();  // may throw std::logic_error from MagicMoves
+    AttackTables();  // may throw TableError from MagicMoves
     AttackTables(const AttackTables&) = delete;
     AttackTables& operator=(const AttackTables&) = delete;
 

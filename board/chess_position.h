@@ -12,6 +12,7 @@
 
 #include "board/attack_tables.h"
 #include "board/bitboard.h"
+#include "board/board_errors.h"
 #include "board/hash_keys.h"
 #include "board/history_entry.h"
 #include "board/move.h"
@@ -47,7 +48,7 @@ public:
     // Sets the position from a FEN text or an EPD line (operations after the position are
     // ignored). Bad number fields are replaced by 0 and 1. A bad placement (an unknown
     // character, a rank of more than eight squares, more than eight ranks) throws
-    // std::logic_error and leaves the position exactly as clear() does.
+    // FenError and leaves the position exactly as clear() does.
     void fen(std::string_view text);
     std::string fen() const;
     // The same text written into `out` (at least max_fen_length chars, not terminated);
@@ -102,7 +103,9 @@ public:
 
     const HistoryEntry& current() const { return history_.back(); }
     std::uint32_t castling_rights() const { return current().castling_rights; }
-    void set_castling_rights(std::uint32_t mask) { history_.back().castling_rights = std::uint16_t(mask); }
+    void set_castling_rights(std::uint32_t mask) {
+        history_.back().castling_rights = std::uint16_t(mask);
+    }
     std::uint32_t en_passant_square() const { return current().en_passant_square; }
     std::uint32_t half_move_clock() const { return current().half_move_clock; }
     Move last_move() const { return current().last_move; }
@@ -142,13 +145,19 @@ public:
                              entry.en_passant_square, white_to_move());
     }
     std::uint64_t pawn_hash() const { return hash_keys_.pawn_hash(); }
+    // The key as a position reached by play would have it: the en passant square counts
+    // only when a pawn of the side to move stands beside the pawn that has just made its
+    // double step, which is when making a move records one. A position read from a text
+    // that names the square after every double step thus gets the key of the same
+    // position reached by play.
+    std::uint64_t lookup_key() const;
 
     // ---- Making moves ----
 
     // Makes a move that is legal here, with its fields (check bit included) filled in.
     // Nothing is checked; in_check afterwards is the move's check bit.
     void make_move(Move move);
-    // Takes back the last move made; throws std::logic_error when none was made.
+    // Takes back the last move made; throws BoardError when none was made.
     void unmake_move();
     // The placement part of making and taking back a move (side to move included);
     // history, key and repetition list are untouched.
@@ -163,13 +172,21 @@ public:
     // ---- Attacks ----
     // Targets are one-square bitboards; an empty target gives an empty result.
 
-    Bitboard attackers_by_white(Bitboard target) const { return attackers<true>(target, occupied_, false); }
-    Bitboard attackers_by_black(Bitboard target) const { return attackers<false>(target, occupied_, false); }
+    Bitboard attackers_by_white(Bitboard target) const {
+        return attackers<true>(target, occupied_, false);
+    }
+    Bitboard attackers_by_black(Bitboard target) const {
+        return attackers<false>(target, occupied_, false);
+    }
     bool attacked_by_white(Bitboard target) const { return attackers_by_white(target) != 0; }
     bool attacked_by_black(Bitboard target) const { return attackers_by_black(target) != 0; }
     // As if sliders saw through every piece.
-    Bitboard xray_attackers_by_white(Bitboard target) const { return attackers<true>(target, occupied_, true); }
-    Bitboard xray_attackers_by_black(Bitboard target) const { return attackers<false>(target, occupied_, true); }
+    Bitboard xray_attackers_by_white(Bitboard target) const {
+        return attackers<true>(target, occupied_, true);
+    }
+    Bitboard xray_attackers_by_black(Bitboard target) const {
+        return attackers<false>(target, occupied_, true);
+    }
     // The square of one attacker, cheapest kind first; 64 when there is none.
     std::uint32_t least_valuable_attacker_white(Bitboard target) const;
     std::uint32_t least_valuable_attacker_black(Bitboard target) const;
@@ -184,6 +201,13 @@ public:
     // ---- Legal moves ----
 
     void generate_legal_moves(MoveList& list) const { generator_.generate(list); }
+    // Only the legal moves of one piece kind (Piece::pawn to Piece::king) to one square,
+    // in the order and with the check bits of the full list.
+    void generate_legal_moves(MoveList& list, std::uint32_t kind, std::uint32_t to) const {
+        generator_.generate(list, kind, to);
+    }
+    // The number of legal moves, found without listing them.
+    std::size_t count_legal_moves() const { return generator_.count(); }
     // Fill the current frame of a search's stack of lists: all legal moves, or only the
     // captures and promotions among them.
     void generate_legal_moves(MoveListStack& stack) const;
@@ -193,7 +217,7 @@ public:
     // "*", a draw by repetition, fifty moves, insufficient material or stalemate, or a mate.
     std::string result_text() const;
     // The legal move given as "e2e4", "e7e8q", "O-O" or "O-O-O"; castling may also be
-    // written as the king's two-square step. Throws std::logic_error otherwise.
+    // written as the king's two-square step. Throws MoveTextError otherwise.
     Move convert_to_move(std::string_view text) const;
 
     // ---- Diagnostics ----
@@ -214,6 +238,10 @@ private:
         black_pieces_ = piece_bitboards_[9] | piece_bitboards_[10] | piece_bitboards_[11] |
                         piece_bitboards_[12] | piece_bitboards_[13] | piece_bitboards_[14];
         occupied_ = white_pieces_ | black_pieces_;
+    }
+    // The summary of the colour of a piece code (White for the empty code).
+    Bitboard& pieces_of_colour(std::uint32_t code) {
+        return (code & Piece::black_bit) != 0 ? black_pieces_ : white_pieces_;
     }
     void put(std::uint32_t code, std::uint32_t square) {
         piece_bitboards_[code] |= square_table[square];
@@ -257,8 +285,9 @@ Bitboard ChessPosition::attackers(Bitboard target, Bitboard occupancy, bool xray
     const AttackTables& t = *tables_;
     const std::uint32_t s = lowest_square(target);
     const std::uint32_t base = White ? 0 : 8;
-    const Bitboard pawn_squares = White ? (((target >> 7) & not_file_a) | ((target >> 9) & not_file_h))
-                                        : (((target << 7) & not_file_h) | ((target << 9) & not_file_a));
+    const Bitboard pawn_squares =
+        White ? (((target >> 7) & not_file_a) | ((target >> 9) & not_file_h))
+              : (((target << 7) & not_file_h) | ((target << 9) & not_file_a));
     const Bitboard queens = piece_bitboards_[base + Piece::queen];
     const Bitboard diagonal = xray ? t.bishop_rays(s) : t.bishop_attacks(s, occupancy);
     const Bitboard straight = xray ? t.rook_rays(s) : t.rook_attacks(s, occupancy);

@@ -8,6 +8,10 @@
 
 #include "board/bitboard.h"
 
+#if defined(__BMI2__)
+#include <immintrin.h>
+#endif
+
 struct MagicPair {
     std::uint64_t multiplier;
     std::uint64_t shift;  // 64 minus the number of index bits
@@ -18,8 +22,8 @@ struct MagicPair {
 // attack set among the square's distinct sets. Built once; read-only afterwards.
 class MagicMoves {
 public:
-    // Builds every table (once per process); throws std::logic_error ("MagicMoves error(1) in constructor" for
-    // bishops, "(2)" for rooks) if a square's table cannot be compressed.
+    // Builds every table (once per process); throws TableError ("MagicMoves error(1) in
+    // constructor" for bishops, "(2)" for rooks) if a square's table cannot be compressed.
     MagicMoves();
     MagicMoves(const MagicMoves&) = delete;
     MagicMoves& operator=(const MagicMoves&) = delete;
@@ -59,20 +63,29 @@ private:
         Bitboard mask;
         Bitboard multiplier;
         const std::uint8_t* index;
+        const std::uint8_t* pext_index;  // filled in BMI2 builds only
         const Bitboard* sets;
         std::uint32_t shift;
         std::uint32_t set_count;
     };
 
+    // With BMI2 the masked occupancy's bits, gathered by pext, index a second table of the
+    // same set numbers, which saves the multiplication and shift.
     static Bitboard lookup(const Slider& slider, Bitboard occupancy) {
-        return slider.sets[slider.index[((occupancy & slider.mask) * slider.multiplier) >> slider.shift]];
+#if defined(__BMI2__)
+        return slider.sets[slider.pext_index[_pext_u64(occupancy, slider.mask)]];
+#else
+        return slider
+            .sets[slider.index[((occupancy & slider.mask) * slider.multiplier) >> slider.shift]];
+#endif
     }
 
     // The index bytes and distinct sets depend on nothing but the constants, so they are
     // built once on first use and shared read-only by every MagicMoves.
     struct Compressed;
     static const Compressed& compressed();
-    static void build(bool bishop, std::array<Slider, 64>& sliders, std::vector<std::uint8_t>& index,
+    static void build(bool bishop, std::array<Slider, 64>& sliders,
+                      std::vector<std::uint8_t>& index, std::vector<std::uint8_t>& pext_index,
                       std::vector<Bitboard>& sets);
 
     std::array<Slider, 64> bishop_{};

@@ -73,9 +73,15 @@ Move MoveList::first_best() { return select_from(0); }
 Move MoveList::next_best() { return select_from(selection_index_ + 1); }
 
 void MoveList::fill_buckets() {
+    buckets_.resize(label_count);
     for (std::vector<Move>& bucket : buckets_) bucket.clear();
     for (Move move : *this)
         if (move.xcode() < label_count) buckets_[move.xcode()].push_back(move);
+}
+
+const std::vector<Move>& MoveList::bucket(std::uint32_t xcode) const {
+    static const std::vector<Move> none;
+    return xcode < buckets_.size() ? buckets_[xcode] : none;
 }
 
 std::string MoveList::dump() const {

@@ -1,4 +1,4 @@
-// MoveList: the legal moves of one position (at most 256), with the ordering state a search uses.
+// MoveList: the legal moves of one position, with the ordering state a search uses.
 #pragma once
 
 #include <array>
@@ -14,7 +14,13 @@ class ChessPosition;
 
 class MoveList {
 public:
-    static constexpr std::size_t capacity = 256;
+    // Room for the moves of any position the FEN reader accepts, reachable or not (a legal
+    // game never has more than 218). A destination square is reached from at most 16
+    // squares (the nearest piece on each of its 8 lines, and 8 knight squares); promotion
+    // adds 3 moves per pawn on each of 8 last-rank squares (at most 72); castling at most 7.
+    // With n pieces of its own, a side has at most 64 - n destinations and each piece at
+    // most 27 moves: min(16 (64 - n) + 79, 27 n) <= 687 for every n.
+    static constexpr std::size_t capacity = 688;
     static constexpr std::uint32_t label_count = Move::xnormal_move + 1;
 
     // A list with its own array (the form used for generation); nothing is allocated.
@@ -48,7 +54,7 @@ public:
     Move* begin() { return moves_; }
     Move* end() { return moves_ + count_; }
 
-    // Unchecked: generation never lists more than 256 moves.
+    // Unchecked: generation never lists more than `capacity` moves.
     void push(Move move) { ::new (moves_ + count_++) Move(move); }
     void pop() { --count_; }
     // Appends a range, as far as the list has room.
@@ -90,7 +96,7 @@ public:
     // Sorts every move into the bucket of its xcode (labels above 12 are skipped), in list
     // order; allocates only when called.
     void fill_buckets();
-    const std::vector<Move>& bucket(std::uint32_t xcode) const { return buckets_[xcode]; }
+    const std::vector<Move>& bucket(std::uint32_t xcode) const;
 
     // "{begin MoveList}", one line per move, "{end MoveList}".
     std::string dump() const;
@@ -100,7 +106,9 @@ private:
     Move select_from(std::uint32_t index);
 
     const ChessPosition* position_ = nullptr;
-    std::array<std::vector<Move>, label_count> buckets_;
+    // Empty until fill_buckets() makes one bucket per label, so that making a list for a
+    // single generation costs nothing.
+    std::vector<std::vector<Move>> buckets_;
     std::size_t count_ = 0;
     Move* moves_;
     bool owns_array_;

@@ -1,7 +1,8 @@
 #include "board/move_list_stack.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "board/board_errors.h"
 
 // Every frame gets room for a full list, so no frame can run into the next.
 MoveListStack::MoveListStack()
@@ -11,7 +12,7 @@ MoveListStack::MoveListStack()
 }
 
 void MoveListStack::push_frame() {
-    if (depth_ + 1 >= frame_count) throw std::logic_error("MoveListStack::push_frame() too deep");
+    if (depth_ + 1 >= frame_count) throw TableError("MoveListStack::push_frame() too deep");
     const std::size_t offset = offsets_[depth_] + frames_[depth_].count();
     ++depth_;
     offsets_[depth_] = offset;
@@ -19,7 +20,7 @@ void MoveListStack::push_frame() {
 }
 
 void MoveListStack::pop_frame() {
-    if (depth_ == 0) throw std::logic_error("MoveListStack::pop_frame() no frame to pop");
+    if (depth_ == 0) throw TableError("MoveListStack::pop_frame() no frame to pop");
     --depth_;
 }
 

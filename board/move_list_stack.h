@@ -20,7 +20,7 @@ public:
     const MoveList& current() const { return frames_[depth_]; }
     std::size_t depth() const { return depth_; }
 
-    // Throws std::logic_error beyond the last frame or below the first.
+    // Throws TableError beyond the last frame or below the first.
     void push_frame();
     void pop_frame();
 

@@ -2,8 +2,9 @@
 
 #include <array>
 #include <iostream>
-#include <stdexcept>
 #include <string_view>
+
+#include "board/board_errors.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void print_code(std::uint32_t code) { std::cout << "Piece: " << code << std::end
 int Piece::value() const {
     if (!is_piece_code(code_)) {
         print_code(code_);
-        throw std::logic_error("Piece::value out of range");
+        throw BoardError("Piece::value out of range");
     }
     return is_black() ? -kind_values[kind()] : kind_values[kind()];
 }
@@ -31,12 +32,12 @@ int Piece::value() const {
 int Piece::abs_value() const {
     if (kind() == 7) {
         print_code(code_);
-        throw std::logic_error("Piece::abs_value out of range:");
+        throw BoardError("Piece::abs_value out of range:");
     }
     return kind_values[kind()];
 }
 
 std::string Piece::name() const {
-    if (!is_piece_code(code_)) throw std::logic_error("Piece::unknown piece");
+    if (!is_piece_code(code_)) throw BoardError("Piece::unknown piece");
     return std::string(piece_names[code_]);
 }

@@ -65,11 +65,11 @@ public:
     friend constexpr bool operator==(Piece, Piece) = default;
 
     // Signed material value (pawn 100 ... king 4000, negative for Black). Codes 7, 8 and
-    // above 14 print "Piece: <code>" to standard output and throw std::logic_error.
+    // above 14 print "Piece: <code>" to standard output and throw BoardError.
     int value() const;
     // Value of the kind alone (code AND 7); kind 7 prints and throws like value().
     int abs_value() const;
-    // "white pawn", ..., "no piece"; throws std::logic_error for codes that are no piece.
+    // "white pawn", ..., "no piece"; throws BoardError for codes that are no piece.
     std::string name() const;
 
 private:

@@ -1,8 +1,8 @@
 // Reading and writing FEN (and the position part of EPD lines).
 #include <array>
 #include <cstring>
-#include <stdexcept>
 
+#include "board/board_errors.h"
 #include "board/chess_position.h"
 
 namespace {
@@ -59,7 +59,7 @@ std::uint16_t clamp_to_16_bits(long long value) {
     message += text;
     message += ") \n";
     message += what;
-    throw std::logic_error(message);
+    throw FenError(message);
 }
 
 char* write_number(char* out, std::uint32_t value) {

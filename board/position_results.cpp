@@ -1,8 +1,8 @@
 // Operations that rest on legal-move generation: results, coordinate input, legality.
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 
+#include "board/board_errors.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
 #include "board/move_list_stack.h"
@@ -87,7 +87,7 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
         if (rook_square != no_square) {
             for (Move move : list)
                 if (move.is_castling() && move.to_index() == rook_square) return move;
-            throw std::logic_error("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
+            throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
                                    std::string(text) + "   cp.id=" + std::to_string(id_) + "\n");
         }
     }
@@ -96,7 +96,7 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
     const auto is_rank = [](char c) { return c >= '1' && c <= '8'; };
     if ((text.size() != 4 && text.size() != 5) || !is_file(text[0]) || !is_rank(text[1]) ||
         !is_file(text[2]) || !is_rank(text[3]))
-        throw std::logic_error("ChessPosition::convert_to_move(const string& " + std::string(text) + ")");
+        throw MoveTextError("ChessPosition::convert_to_move(const string& " + std::string(text) + ")");
 
     const auto find = [&](std::uint32_t from, std::uint32_t to) -> const Move* {
         for (const Move& move : list) {
@@ -126,7 +126,7 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
             found = find(from, squares == "e8g8" ? squares::h8 : squares::a8);
     }
     if (found == nullptr)
-        throw std::logic_error("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
+        throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
                                std::string(text) + "   cp.id=" + std::to_string(id_) + "\n");
     return *found;
 }

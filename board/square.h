@@ -12,7 +12,7 @@ class Square {
 public:
     constexpr Square() = default;
     constexpr Square(std::uint32_t square) : square_(square) {}  // unchecked
-    // From a text such as "e4"; throws std::logic_error on a bad length or range.
+    // From a text such as "e4"; throws BoardError on a bad length or range.
     explicit Square(std::string_view text);
 
     constexpr std::uint32_t value() const { return square_; }

@@ -1,10 +1,10 @@
 #include "notation/san_move.h"
 
 #include <cstddef>
-#include <stdexcept>
 
 #include "board/chess_position.h"
 #include "board/move_list.h"
+#include "notation/san_error.h"
 
 namespace {
 
@@ -18,12 +18,18 @@ constexpr std::string_view piece_letter_table = "BPPPPPPPPKPPNPPQR";
 std::uint32_t piece_kind_of_token(std::string_view token) {
     if (token.empty() || token[0] < 'B' || token[0] > 'R') return Piece::pawn;
     switch (piece_letter_table[std::size_t(token[0] - 'B')]) {
-        case 'N': return Piece::knight;
-        case 'B': return Piece::bishop;
-        case 'R': return Piece::rook;
-        case 'Q': return Piece::queen;
-        case 'K': return Piece::king;
-        default: return Piece::pawn;
+        case 'N':
+            return Piece::knight;
+        case 'B':
+            return Piece::bishop;
+        case 'R':
+            return Piece::rook;
+        case 'Q':
+            return Piece::queen;
+        case 'K':
+            return Piece::king;
+        default:
+            return Piece::pawn;
     }
 }
 
@@ -53,15 +59,24 @@ TokenFields parse_token(std::string_view work) {
     // the mark: a game that leaves out or adds a "+" must not corrupt the position's
     // in-check flag, which legal-move generation relies on.
     if (last() == '+' || last() == '#') drop();
-    if (last() == ')') throw std::logic_error("SanMove operator=(): Illegal character found");
+    if (last() == ')') throw SanError("SanMove operator=(): Illegal character found");
 
     if (work.size() >= 2 && work[work.size() - 2] == '=') {
         switch (last()) {
-            case 'Q': fields.promotion = Move::promo_queen; break;
-            case 'R': fields.promotion = Move::promo_rook; break;
-            case 'B': fields.promotion = Move::promo_bishop; break;
-            case 'N': fields.promotion = Move::promo_knight; break;
-            default: throw std::logic_error("SanMove operator=(): wrong promotion format");
+            case 'Q':
+                fields.promotion = Move::promo_queen;
+                break;
+            case 'R':
+                fields.promotion = Move::promo_rook;
+                break;
+            case 'B':
+                fields.promotion = Move::promo_bishop;
+                break;
+            case 'N':
+                fields.promotion = Move::promo_knight;
+                break;
+            default:
+                throw SanError("SanMove operator=(): wrong promotion format");
         }
         work.remove_suffix(2);
     }
@@ -101,263 +116,37 @@ SanMove::SanMove(ChessPosition& position, Move move) : position_(&position) {
 SanMove& SanMove::operator=(std::string_view token) {
     text_.assign(token);
     move_.clear();
-    resolve(true);
+    resolve();
     return *this;
 }
 
 namespace {
 
-// Resolves a token with a destination square by looking only at the pieces of the named
-// kind that can reach it, instead of generating every legal move. Legality and the check
-// bit are decided with the same tests, on the same data, as MoveGenerator does, so the
-// move equals the one the generator would give. Succeeds only when exactly one legal move
-// matches (for a promotion without suffix: one pawn, whose queen promotion comes first);
-// every other case is left to the full generation, which picks the first match in list
-// order and words the errors.
-template <bool White>
-bool resolve_directly(const ChessPosition& p, std::uint32_t kind, const TokenFields& fields, Move& out) {
-    const AttackTables& t = p.tables();
-    constexpr std::uint32_t us = White ? 0 : Piece::black_bit;
-    constexpr std::uint32_t them = White ? Piece::black_bit : 0;
-    constexpr Bitboard last_rank = White ? rank_8 : rank_1;
-    constexpr Bitboard double_step_rank = White ? rank_4 : rank_5;
-    constexpr Bitboard en_passant_rank = White ? rank_6 : rank_3;
-
-    const Bitboard king = p.bitboard(us + Piece::king);
-    const Bitboard enemy_king = p.bitboard(them + Piece::king);
-    // Boards without exactly one king of each colour are left to the generator.
-    if (king == 0 || without_lowest(king) != 0 || enemy_king == 0 || without_lowest(enemy_king) != 0)
-        return false;
-    if (fields.promotion != 0 && kind != Piece::pawn) return false;
-
-    const std::uint32_t to = std::uint32_t(fields.to_file - 'a') + 8 * std::uint32_t(fields.to_rank - '1');
-    const Bitboard to_bit = square_table[to];
-    const Bitboard occupied = p.occupied();
-    const Bitboard own = White ? p.white_pieces() : p.black_pieces();
-    const Bitboard enemy = White ? p.black_pieces() : p.white_pieces();
-    if ((own & to_bit) != 0) return false;
-
-    Bitboard hints = ~Bitboard{0};
-    if (fields.from_file != 0) hints &= file_mask(unsigned(fields.from_file - 'a'));
-    if (fields.from_rank != 0) hints &= rank_mask(unsigned(fields.from_rank - '1'));
-
-    const std::uint32_t piece = us + kind;
-    const Bitboard pieces = p.bitboard(piece);
-    const HistoryEntry& entry = p.current();
-
-    // Candidate origins, before legality.
-    Bitboard candidates = 0;
-    Bitboard en_passant_from = 0;
-    switch (kind) {
-        case Piece::knight: candidates = t.knight_attacks(to) & pieces; break;
-        case Piece::bishop: candidates = t.bishop_attacks(to, occupied) & pieces; break;
-        case Piece::rook: candidates = t.rook_attacks(to, occupied) & pieces; break;
-        case Piece::queen: candidates = t.queen_attacks(to, occupied) & pieces; break;
-        case Piece::king: candidates = t.king_attacks(to) & pieces; break;
-        default: {
-            if (fields.promotion != 0 && (to_bit & last_rank) == 0) return false;
-            if ((to_bit & enemy) != 0) {
-                candidates = pawn_attacks<!White>(to_bit) & pieces;
-            } else {
-                const Bitboard single = pawn_push<!White>(to_bit);
-                candidates = single & pieces;
-                if ((to_bit & double_step_rank) != 0 && (single & occupied) == 0)
-                    candidates |= pawn_push<!White>(single) & pieces;
-                // An en passant square counts only where an enemy pawn can just have
-                // passed over it.
-                const std::uint32_t ep_square = entry.en_passant_square;
-                if (ep_square == to && (to_bit & en_passant_rank) != 0 &&
-                    p.piece_on(White ? ep_square - 8 : ep_square + 8).code() == them + Piece::pawn)
-                    en_passant_from = pawn_attacks<!White>(to_bit) & pieces & hints;
-            }
-            break;
-        }
-    }
-    candidates &= hints;
-    if ((candidates | en_passant_from) == 0) return false;
-
-    const std::uint32_t king_square = lowest_square_nonempty(king);
-    const std::uint32_t enemy_king_square = lowest_square_nonempty(enemy_king);
-    const Bitboard enemy_queens = p.bitboard(them + Piece::queen);
-    const Bitboard enemy_straight = p.bitboard(them + Piece::rook) | enemy_queens;
-    const Bitboard enemy_diagonal = p.bitboard(them + Piece::bishop) | enemy_queens;
-    const Bitboard checkers = p.attackers<!White>(king, occupied, false);
-
-    // Which candidates may legally move to `to`.
-    Bitboard legal = 0;
-    if (kind == Piece::king) {
-        if (candidates != 0 && p.attackers<!White>(to_bit, occupied ^ king, false) == 0) legal = candidates;
-    } else if (candidates != 0) {
-        Bitboard evasion = ~Bitboard{0};
-        if (checkers != 0)
-            evasion = without_lowest(checkers) != 0 ? 0 : t.segment(king_square, lowest_square_nonempty(checkers));
-        const Bitboard pinned = entry.pinned_pieces & own;
-        for (Bitboard rest = candidates; rest;) {
-            const std::uint32_t from = pop_lowest_square(rest);
-            const Bitboard bit = square_table[from];
-            Bitboard allowed = evasion;
-            if ((pinned & bit) != 0) {
-                if (checkers != 0) allowed = 0;
-                else if (const Bitboard line = t.pin_line(king_square, bit, occupied, enemy_straight, enemy_diagonal); line != 0)
-                    allowed = line;
-            }
-            if ((allowed & to_bit) != 0) legal |= bit;
-        }
-    }
-    // En passant: both pawns leave their squares, so the own king is tested against the
-    // occupancy after the capture, the captured pawn no longer counting as an attacker.
-    const Bitboard victim_bit = en_passant_from != 0 ? pawn_push<!White>(to_bit) : 0;
-    const Bitboard en_passant_after = (occupied ^ victim_bit) | to_bit;
-    Bitboard legal_en_passant = 0;
-    for (Bitboard rest = en_passant_from; rest;) {
-        const std::uint32_t from = pop_lowest_square(rest);
-        const Bitboard bit = square_table[from];
-        if ((p.attackers<!White>(king, en_passant_after ^ bit, false) & ~victim_bit) == 0)
-            legal_en_passant |= bit;
-    }
-    const Bitboard all_legal = legal | legal_en_passant;
-    if (all_legal == 0 || without_lowest(all_legal) != 0) return false;
-
-    // The one move, with its check bit worked out as the generator does.
-    const std::uint32_t from = lowest_square_nonempty(all_legal);
-    const Bitboard bit = square_table[from];
-    const Bitboard discovering = entry.discovering_pieces & own;
-    const Bitboard own_queens = p.bitboard(us + Piece::queen);
-    const Bitboard own_straight = p.bitboard(us + Piece::rook) | own_queens;
-    const Bitboard own_diagonal = p.bitboard(us + Piece::bishop) | own_queens;
-    const auto discovers = [&](Bitboard after) {
-        return ((t.rook_attacks(enemy_king_square, after) & own_straight) |
-                (t.bishop_attacks(enemy_king_square, after) & own_diagonal)) != 0;
-    };
-    const bool discoverer = (discovering & bit) != 0;
-    const std::uint32_t capture = p.piece_on(to).code();
-    std::uint32_t code = Move::normal_move;
-    bool check = false;
-    switch (kind) {
-        case Piece::king:
-            check = discoverer && discovers((occupied ^ king) | to_bit);
-            break;
-        case Piece::pawn: {
-            const Bitboard pawn_checks = pawn_attacks<!White>(enemy_king);
-            if (legal_en_passant != 0) {
-                code = Move::en_passant;
-                const Bitboard after = en_passant_after ^ bit;
-                check = (pawn_checks & to_bit) != 0 || discovers(after);
-                out = Move::from_word(Move(from, to, code, piece, them + Piece::pawn).word() |
-                                      (check ? Move::check_bit : 0));
-                return true;
-            }
-            if ((to_bit & last_rank) != 0) {
-                code = fields.promotion != 0 ? fields.promotion : std::uint32_t(Move::promo_queen);
-                const Bitboard after = (occupied ^ bit) | to_bit;
-                const bool discovered = discoverer && discovers(after);
-                const bool straight = (t.rook_attacks(to, after) & enemy_king) != 0;
-                const bool diagonal = (t.bishop_attacks(to, after) & enemy_king) != 0;
-                const bool knight = (t.knight_attacks(to) & enemy_king) != 0;
-                switch (code) {
-                    case Move::promo_queen: check = discovered || straight || diagonal; break;
-                    case Move::promo_rook: check = discovered || straight; break;
-                    case Move::promo_bishop: check = discovered || diagonal; break;
-                    default: check = discovered || knight; break;
-                }
-            } else {
-                // A capture leaves the destination occupied; a push fills it.
-                const Bitboard after = capture != Piece::no_piece ? occupied ^ bit : occupied ^ bit ^ to_bit;
-                check = (pawn_checks & to_bit) != 0 || (discoverer && discovers(after));
-            }
-            break;
-        }
-        default: {
-            // A discovering knight or slider always checks: it cannot stay on its line
-            // without checking directly.
-            const Bitboard checks =
-                kind == Piece::knight   ? t.knight_attacks(enemy_king_square)
-                : kind == Piece::bishop ? t.bishop_attacks(enemy_king_square, occupied)
-                : kind == Piece::rook   ? t.rook_attacks(enemy_king_square, occupied)
-                                        : t.queen_attacks(enemy_king_square, occupied);
-            check = discoverer || (checks & to_bit) != 0;
-            break;
-        }
-    }
-    out = Move::from_word(Move(from, to, code, piece, capture).word() | (check ? Move::check_bit : 0));
-    return true;
-}
-
-// Resolves a castling token as the generator orders castling: the first castling move on
-// the named side, by ascending rook square, with the generator's tests on the same data.
-// Like resolve_directly, boards without exactly one king of each colour, and tokens that
-// name no legal castling, are left to the full generation.
-template <bool White>
-bool resolve_castling(const ChessPosition& p, bool king_side, Move& out) {
-    const AttackTables& t = p.tables();
-    constexpr std::uint32_t us = White ? 0 : Piece::black_bit;
-    constexpr std::uint32_t them = White ? Piece::black_bit : 0;
-    const Bitboard king = p.bitboard(us + Piece::king);
-    const Bitboard enemy_king = p.bitboard(them + Piece::king);
-    if (king == 0 || without_lowest(king) != 0 || enemy_king == 0 ||
-        without_lowest(enemy_king) != 0)
-        return false;
-    const std::uint32_t king_square = lowest_square_nonempty(king);
-    const std::uint32_t enemy_king_square = lowest_square_nonempty(enemy_king);
-    const Bitboard occupied = p.occupied();
-    const std::uint32_t base = White ? 0 : 56;
-    const std::uint32_t rights = White ? p.castling_rights() & 0xFF : p.castling_rights() >> 8;
-    if (rights == 0 || (king_square & 56) != base ||
-        p.attackers<!White>(king, occupied, false) != 0)
-        return false;
-    const Bitboard own_queens = p.bitboard(us + Piece::queen);
-    const Bitboard own_straight = p.bitboard(us + Piece::rook) | own_queens;
-    const Bitboard own_diagonal = p.bitboard(us + Piece::bishop) | own_queens;
-    const Bitboard enemy_straight =
-        p.bitboard(them + Piece::rook) | p.bitboard(them + Piece::queen);
-    for (std::uint32_t file = 0; file < 8; ++file) {
-        const std::uint32_t rook_square = base + file;
-        if ((rights & (1u << file)) == 0 || (rook_square > king_square) != king_side) continue;
-        if (p.piece_on(rook_square).code() != us + Piece::rook) continue;
-        const auto [king_to, rook_to] = castling_destinations(base, king_side);
-        const Bitboard rook_bit = square_table[rook_square];
-        const Bitboard others = occupied & ~king & ~rook_bit;
-        const Bitboard king_path = t.segment(king_square, king_to);
-        if ((t.segment(rook_square, rook_to) | king_path) & others) continue;
-        bool attacked = false;
-        for (Bitboard path = king_path; path && !attacked;)
-            attacked =
-                p.attackers<!White>(square_table[pop_lowest_square(path)], occupied, false) != 0;
-        if (attacked) continue;
-        if (t.rook_attacks(king_to, others) & enemy_straight) continue;
-        const Bitboard after = others | square_table[king_to] | square_table[rook_to];
-        const Bitboard straight = (own_straight & ~rook_bit) | square_table[rook_to];
-        const bool check = ((t.rook_attacks(enemy_king_square, after) & straight) |
-                            (t.bishop_attacks(enemy_king_square, after) & own_diagonal)) != 0;
-        out = Move::from_word(
-            Move(king_square, rook_square, Move::castling, us + Piece::king, 0).word() |
-            (check ? Move::check_bit : 0));
-        return true;
-    }
-    return false;
-}
-
-// The first generated legal move the token names, in list order; the empty move if none.
-Move find_in_generated_moves(const ChessPosition& position, std::string_view text, const TokenFields& fields) {
+// The first legal move the token names, in the order of the generated list; the empty move
+// if none. Only the moves of the named piece kind to the named square are generated.
+Move find_legal_move(const ChessPosition& position, std::string_view text,
+                     const TokenFields& fields) {
     MoveList moves;
-    position.generate_legal_moves(moves);
-    if (is_king_side_castling_token(text) || is_queen_side_castling_token(text)) {
-        const bool king_side = is_king_side_castling_token(text);
+    // A castling token never has a destination square.
+    if (fields.to_file != 0 && fields.to_rank != 0) {
+        const std::uint32_t to =
+            std::uint32_t(fields.to_file - 'a') + 8 * std::uint32_t(fields.to_rank - '1');
+        position.generate_legal_moves(moves, piece_kind_of_token(text), to);
+        const std::uint32_t file = std::uint32_t(fields.from_file - 'a');
+        const std::uint32_t rank = std::uint32_t(fields.from_rank - '1');
         for (const Move& m : moves) {
-            if (m.is_castling() && m.is_king_side_castling() == king_side) return m;
-        }
-    } else if (fields.to_file != 0 && fields.to_rank != 0) {
-        const std::uint32_t to = std::uint32_t(fields.to_file - 'a') + 8 * std::uint32_t(fields.to_rank - '1');
-        const std::uint32_t kind = piece_kind_of_token(text);
-        const Piece piece = position.white_to_move() ? kind : kind | Piece::black_bit;
-        for (const Move& m : moves) {
-            if (m.to_index() != to || m.piece() != piece) continue;
-            if (fields.from_file != 0 && m.from().file_letter() != fields.from_file) continue;
-            if (fields.from_rank != 0 && m.from().rank_digit() != fields.from_rank) continue;
+            if (fields.from_file != 0 && (m.from_index() & 7) != file) continue;
+            if (fields.from_rank != 0 && (m.from_index() >> 3) != rank) continue;
             // A promotion suffix names one promotion move; it never turns another move into
             // a promotion. Without a suffix the first candidate (the queen) is taken.
             if (fields.promotion != 0 && m.code() != fields.promotion) continue;
             return m;
+        }
+    } else if (is_king_side_castling_token(text) || is_queen_side_castling_token(text)) {
+        position.generate_legal_moves(moves);
+        const bool king_side = is_king_side_castling_token(text);
+        for (const Move& m : moves) {
+            if (m.is_castling() && m.is_king_side_castling() == king_side) return m;
         }
     }
     return Move();
@@ -365,31 +154,10 @@ Move find_in_generated_moves(const ChessPosition& position, std::string_view tex
 
 }  // namespace
 
-void SanMove::resolve(bool direct) {
-    const TokenFields fields = parse_token(text_);
-    Move found;
-    bool resolved = false;
-    if (direct && fields.to_file != 0 && fields.to_rank != 0) {
-        const std::uint32_t kind = piece_kind_of_token(text_);
-        resolved = position_->white_to_move() ? resolve_directly<true>(*position_, kind, fields, found)
-                                              : resolve_directly<false>(*position_, kind, fields, found);
-    } else if (direct &&
-               (is_king_side_castling_token(text_) || is_queen_side_castling_token(text_))) {
-        const bool king_side = is_king_side_castling_token(text_);
-        resolved = position_->white_to_move()
-                       ? resolve_castling<true>(*position_, king_side, found)
-                       : resolve_castling<false>(*position_, king_side, found);
-    }
-    if (!resolved) found = find_in_generated_moves(*position_, text_, fields);
+void SanMove::resolve() {
+    const Move found = find_legal_move(*position_, text_, parse_token(text_));
     if (found.is_empty()) fail_illegal();
     move_ = Move::from_word(found.word() & Move::move_bits);
-}
-
-SanMove& SanMove::assign_by_generation(std::string_view token) {
-    text_.assign(token);
-    move_.clear();
-    resolve(false);
-    return *this;
 }
 
 bool SanMove::assign_legal(Move wanted) {
@@ -398,33 +166,16 @@ bool SanMove::assign_legal(Move wanted) {
     const std::uint32_t to = wanted.to_index();
     const Piece piece = p.piece_on(from);
     Move found;
-    bool resolved = false;
-    if (wanted.is_castling()) {
-        const bool king_side = wanted.is_king_side_castling();
-        resolved = p.white_to_move() ? resolve_castling<true>(p, king_side, found)
-                                     : resolve_castling<false>(p, king_side, found);
-        resolved = resolved && found.from_index() == from && found.to_index() == to;
-    } else if (piece.is_present() && piece.is_white() == p.white_to_move()) {
-        // As reading a token that names the origin square in full: at most that one move.
-        TokenFields fields;
-        fields.to_file = char('a' + to % 8);
-        fields.to_rank = char('1' + to / 8);
-        fields.from_file = char('a' + from % 8);
-        fields.from_rank = char('1' + from / 8);
-        if (wanted.is_promotion()) fields.promotion = wanted.code();
-        resolved = p.white_to_move() ? resolve_directly<true>(p, piece.kind(), fields, found)
-                                     : resolve_directly<false>(p, piece.kind(), fields, found);
-        resolved = resolved && found.code() == wanted.code();
-    }
-    if (!resolved) {
-        found = Move();
-        MoveList legal;
-        p.generate_legal_moves(legal);
-        for (const Move& m : legal) {
-            if (m.from_index() == from && m.to_index() == to && m.code() == wanted.code()) {
-                found = m;
-                break;
-            }
+    MoveList moves;
+    // Castling is stored as the king taking its own rook, so it is looked for in the full list.
+    if (wanted.is_castling())
+        p.generate_legal_moves(moves);
+    else if (piece.is_present() && piece.is_white() == p.white_to_move())
+        p.generate_legal_moves(moves, piece.kind(), to);
+    for (const Move& m : moves) {
+        if (m.from_index() == from && m.to_index() == to && m.code() == wanted.code()) {
+            found = m;
+            break;
         }
     }
     move_ = Move::from_word(found.word() & Move::move_bits);
@@ -438,8 +189,8 @@ bool SanMove::assign_legal(Move wanted) {
 
 void SanMove::fail_illegal() {
     move_.clear();
-    throw std::logic_error("SanMove operator=(string): illegal move \"" + text_ + "\"\nfen()=" +
-                           position_->fen());
+    throw SanError("SanMove operator=(string): illegal move \"" + text_ +
+                   "\"\nfen()=" + position_->fen());
 }
 
 namespace {
@@ -455,12 +206,18 @@ bool has_rival_attackers(const ChessPosition& position, Move move) {
     const AttackTables& tables = position.tables();
     const Bitboard occupied = position.occupied();
     switch (move.piece().kind()) {
-        case Piece::knight: return (tables.knight_attacks(to) & rivals) != 0;
-        case Piece::bishop: return (tables.bishop_attacks(to, occupied) & rivals) != 0;
-        case Piece::rook: return (tables.rook_attacks(to, occupied) & rivals) != 0;
-        case Piece::queen: return (tables.queen_attacks(to, occupied) & rivals) != 0;
-        case Piece::king: return (tables.king_attacks(to) & rivals) != 0;
-        default: return false;
+        case Piece::knight:
+            return (tables.knight_attacks(to) & rivals) != 0;
+        case Piece::bishop:
+            return (tables.bishop_attacks(to, occupied) & rivals) != 0;
+        case Piece::rook:
+            return (tables.rook_attacks(to, occupied) & rivals) != 0;
+        case Piece::queen:
+            return (tables.queen_attacks(to, occupied) & rivals) != 0;
+        case Piece::king:
+            return (tables.king_attacks(to) & rivals) != 0;
+        default:
+            return false;
     }
 }
 
@@ -469,13 +226,11 @@ bool has_rival_attackers(const ChessPosition& position, Move move) {
 std::size_t write_origin(const ChessPosition& position, Move move, char* out) {
     if (!has_rival_attackers(position, move)) return 0;
     MoveList moves;
-    position.generate_legal_moves(moves);
+    position.generate_legal_moves(moves, move.piece().kind(), move.to_index());
     const Square from = move.from();
     bool any = false, same_file = false, same_rank = false;
     for (const Move& m : moves) {
-        if (m.piece() != move.piece() || m.to_index() != move.to_index() ||
-            m.from_index() == from.value())
-            continue;
+        if (m.from_index() == from.value()) continue;
         any = true;
         same_file |= m.from().file() == from.file();
         same_rank |= m.from().rank() == from.rank();
@@ -531,8 +286,7 @@ void SanMove::write() {
 // is made and taken back, so the position is the same afterwards.
 bool SanMove::gives_mate() const {
     position_->make_move(move_);
-    MoveList replies;
-    position_->generate_legal_moves(replies);
+    const bool mate = position_->count_legal_moves() == 0;
     position_->unmake_move();
-    return replies.empty();
+    return mate;
 }

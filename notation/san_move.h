@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "board/move.h"
+#include "notation/san_error.h"
 
 class ChessPosition;
 
@@ -16,7 +17,7 @@ class SanMove {
 public:
     // Empty move, empty text.
     explicit SanMove(ChessPosition& position) : position_(&position) {}
-    // Resolves `token` at once; throws std::logic_error like operator=.
+    // Resolves `token` at once; throws SanError like operator=.
     SanMove(ChessPosition& position, std::string_view token);
     // Writes the SAN text of `move`, which must be legal in `position` (before it is made).
     SanMove(ChessPosition& position, Move move);
@@ -28,19 +29,13 @@ public:
     // Lenient about form (annotation marks, one check or mate mark, origin hints, an unchecked
     // capture mark, coordinate forms like e2e4), strict about legality: the move is always
     // one of the generated legal moves, with its check bit as generated. Throws
-    // std::logic_error when the token is malformed or names no legal move; the move is then
+    // SanError when the token is malformed or names no legal move; the move is then
     // empty.
     SanMove& operator=(std::string_view token);
 
-    // The same as operator=, resolved by generating every legal move and taking the first
-    // the token names. operator= finds the same move faster by looking only at the pieces
-    // that can reach the destination; this form stays as the reference it is checked against.
-    SanMove& assign_by_generation(std::string_view token);
-
     // Takes the legal move with the origin, destination and kind (code) of `wanted`, as the
     // generator gives it (with its check bit), and writes its SAN text. False, with the move
-    // and text empty, when no legal move has them. Usually decided without generating
-    // every legal move, like reading.
+    // and text empty, when no legal move has them.
     bool assign_legal(Move wanted);
 
     Move move() const { return move_; }
@@ -49,8 +44,8 @@ public:
     ChessPosition& position() const { return *position_; }
 
 private:
-    // Resolves text_; `direct` allows the shortcut that avoids full generation.
-    void resolve(bool direct);
+    // Resolves text_ to the first legal move it names.
+    void resolve();
     void write();
     bool gives_mate() const;
     [[noreturn]] void fail_illegal();

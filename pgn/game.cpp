@@ -1,8 +1,7 @@
 #include "pgn/game.h"
 
-#include <stdexcept>
-
 #include "notation/san_move.h"
+#include "pgn/game_error.h"
 
 Game::Game() : tables_(std::make_unique<const AttackTables>()), position_(*tables_) {
     position_.set_start_position();
@@ -152,7 +151,7 @@ std::string Game::get_previous_position() {
                 }
             }
         }
-        if (!found) throw std::logic_error("Game::get_previous_position():  game is corrupt");
+        if (!found) throw GameError("Game::get_previous_position():  game is corrupt");
     }
     position_is_start_ = false;
     position_.unmake_move();

@@ -9,6 +9,8 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move.h"
+#include "notation/san_error.h"
+#include "pgn/game_error.h"
 #include "pgn/game_line.h"
 #include "pgn/game_node.h"
 #include "pgn/move_numbering.h"
@@ -21,7 +23,7 @@
 // cursor with the position reached there.
 //
 // Move texts are resolved only when the cursor passes over them, so a game may hold moves
-// that are not legal; stepping onto one throws the SAN reader's std::logic_error.
+// that are not legal; stepping onto one throws the SAN reader's SanError.
 //
 // A Game is made once and reused: clear() and read_pgn() keep its attack tables and the
 // storage of its lines and tags, so reading game after game allocates nothing once the

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pgn/file_source.h"
+
 namespace {
 
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
@@ -13,12 +15,19 @@ PgnFile::PgnFile(std::size_t buffer_size) : buffer_size_(std::max<std::size_t>(b
 
 void PgnFile::open_read(const std::string& file_name) {
     close_read();
-    input_.clear();
-    input_.open(file_name, std::ios::in | std::ios::binary);
-    if (input_.is_open()) input_.clear();
-    reading_ = input_.is_open() && input_.good();
+    owned_input_ = FileSource::open(file_name);
+    if (owned_input_) {
+        open_read(*owned_input_);
+        input_name_ = file_name;
+    }
+}
+
+void PgnFile::open_read(ByteSource& source) {
+    if (&source != owned_input_.get()) close_read();
+    input_ = &source;
+    reading_ = true;
     at_start_ = true;
-    if (reading_ && !buffer_) buffer_ = std::make_unique<char[]>(buffer_size_);
+    if (!buffer_) buffer_ = std::make_unique<char[]>(buffer_size_);
 }
 
 void PgnFile::open_write(const std::string& file_name) {
@@ -30,14 +39,7 @@ void PgnFile::open_write(const std::string& file_name) {
 
 const std::string& PgnFile::read_first_game() {
     // Nothing read yet means nothing to rewind, which lets a pipe be read as well.
-    if (!at_start_ && input_.is_open()) {
-        next_ = end_ = nullptr;
-        input_exhausted_ = false;
-        input_.clear();
-        input_.seekg(0);
-        at_start_ = true;
-        carried_line_.clear();
-    }
+    if (!at_start_ && !input_name_.empty()) open_read(std::string(input_name_));
     return cut_game(true);
 }
 
@@ -48,7 +50,9 @@ void PgnFile::write_game(std::string_view text) {
 }
 
 void PgnFile::close_read() {
-    if (input_.is_open()) input_.close();
+    input_ = nullptr;
+    owned_input_.reset();
+    input_name_.clear();
     reading_ = false;
     next_ = end_ = nullptr;
     input_exhausted_ = false;
@@ -133,10 +137,8 @@ bool PgnFile::append_line() {
 }
 
 bool PgnFile::refill() {
-    if (input_exhausted_ || !input_.is_open()) return false;
-    // A failed or errored stream reads nothing, so it ends the input like end of file.
-    input_.read(buffer_.get(), static_cast<std::streamsize>(buffer_size_));
-    const auto count = static_cast<std::size_t>(input_.gcount());
+    if (input_exhausted_ || !input_) return false;
+    const std::size_t count = input_->read(buffer_.get(), buffer_size_);
     if (count == 0) {
         input_exhausted_ = true;
         return false;

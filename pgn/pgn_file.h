@@ -1,3 +1,4 @@
+// PgnFile: a PGN input cut into game texts, or an output file that game texts are appended to.
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "pgn/byte_source.h"
 
 // A PGN file seen as a sequence of game texts, read one at a time, or an output file that
 // game texts are appended to. One object normally does one of the two.
@@ -27,8 +30,8 @@
 //    - the second empty line of the text that comes while the flag is clear has been
 //      added (empty lines inside a brace comment do not count);
 //    - the input ends.
-// An empty text means that no game is left. A stream that fails or errors while reading (a
-// directory given as a file, an I/O error) counts as the end of the file.
+// An empty text means that no game is left. A read error is never taken for the end of the
+// input: the source's InputError goes to the caller.
 //
 // Reading uses a large block buffer and one reused text: the game text returned by
 // read_first_game() and read_next_game() is a reference to storage inside the object that
@@ -44,13 +47,16 @@ public:
     // Closes the input if open, then opens the named file; is_reading() tells whether it
     // could be opened.
     void open_read(const std::string& file_name);
+    // Closes the input if open, then reads from `source`, which the caller keeps alive
+    // until the input is closed. Such an input is read once: it is never rewound.
+    void open_read(ByteSource& source);
     // Closes the output if open, then opens the named file for appending (created if
     // absent, existing contents kept); is_writing() tells whether it could be opened.
     void open_write(const std::string& file_name);
 
     // Rewinds to the beginning of the file and cuts the first game text; a UTF-8
     // byte-order mark at the beginning of the file's first non-empty line is removed.
-    // A pipe can be read once: it is not rewound before its first read.
+    // Nothing is rewound before the first read, and an input opened on a source never is.
     const std::string& read_first_game();
     // Cuts the game text that follows the last one read.
     const std::string& read_next_game();
@@ -73,7 +79,9 @@ private:
     bool append_line();
     bool refill();
 
-    std::ifstream input_;
+    std::string input_name_;                   // the file opened by name, reopened to rewind
+    std::unique_ptr<ByteSource> owned_input_;  // the source of a file opened by name
+    ByteSource* input_ = nullptr;
     std::ofstream output_;
     bool reading_ = false;
 

@@ -35,7 +35,7 @@ void Game::parse_pgn(std::string_view text) {
     split_game_text(text, tag_text_, movetext_);
     try {
         read_tags(0xFFFFFFFFu, true);
-    } catch (...) {
+    } catch (const FenError&) {
         // The movetext stays unread, as one raw node of the main line.
         append_node(lines_[0], NodeKind::unparsed, movetext_);
         throw;
@@ -52,7 +52,7 @@ void Game::read_pgn(std::string_view text) {
     clear();
     try {
         parse_pgn(text);
-    } catch (...) {
+    } catch (const FenError&) {
         report_unreadable(text);
         return;
     }
@@ -69,7 +69,7 @@ void Game::read_opening(std::string_view text, std::uint32_t half_moves) {
     try {
         // Only the names that keep_opening keeps, and no values: it replaces them all.
         read_tags(7, false);
-    } catch (...) {
+    } catch (const FenError&) {
         report_unreadable(text);
         close_main_line(0);
         reset_to_roster_tags();

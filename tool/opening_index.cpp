@@ -1,7 +1,12 @@
 #include "tool/opening_index.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -11,8 +16,14 @@ inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_
 
 }  // namespace
 
+void OpeningIndex::FreeTable::operator()(Slot* table) const { std::free(table); }
+
 OpeningIndex::OpeningIndex(std::uint64_t root_key)
-    : root_key_(root_key), table_(new Slot[initial_table_size]()), mask_(initial_table_size - 1) {}
+    : root_key_(root_key),
+      table_(static_cast<Slot*>(std::calloc(initial_table_size, sizeof(Slot)))),
+      mask_(initial_table_size - 1) {
+    if (!table_) throw std::bad_alloc();
+}
 
 std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
@@ -52,7 +63,10 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
                                           std::size_t slot) {
     if (count_ >= root) throw std::length_error("OpeningIndex: too many positions");
     const Node n = static_cast<Node>(count_);
-    if ((n & (chunk_size - 1)) == 0) chunks_.emplace_back(new NodeData[chunk_size]);
+    if ((n & (chunk_size - 1)) == 0) {
+        auto chunk = std::make_unique_for_overwrite<NodeData[]>(chunk_size);
+        chunks_.push_back(std::move(chunk));
+    }
     node(n) = NodeData{key, parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};
     ++count_;
@@ -63,8 +77,12 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
 
 void OpeningIndex::grow() {
     const std::size_t size = 2 * (mask_ + 1);
-    table_.reset();  // the nodes hold every key: rebuild from them without a second table
-    table_.reset(new Slot[size]());
+    void* grown = std::realloc(table_.get(), size * sizeof(Slot));
+    if (!grown) throw std::bad_alloc();  // the old table is still there, whole
+    table_.release();
+    table_.reset(static_cast<Slot*>(grown));
+    // The nodes hold every key: rebuild from them.
+    std::memset(table_.get(), 0, size * sizeof(Slot));
     mask_ = size - 1;
     constexpr std::size_t ahead = 16;  // slots asked for ahead, so that their misses overlap
     for (std::size_t i = 0; i < count_; ++i) {

@@ -25,8 +25,10 @@ struct OpeningStep {
 //   parent is the initial position, so every chain ends at `root` and never loops
 //   (a parent is always entered before its children);
 // - the table holds, per slot, the high half of the key and the node number + 1, so most
-//   probes are decided without touching the nodes. It is rebuilt from the nodes when it
-//   grows, after the old table is freed, so growth never holds two tables at once.
+//   probes are decided without touching the nodes. It grows in place (realloc, which moves
+//   large blocks by remapping their pages rather than copying them) and is rebuilt from
+//   the nodes; when no memory is left the old table stays, whole, and std::bad_alloc is
+//   thrown.
 class OpeningIndex {
 public:
     using Node = std::uint32_t;
@@ -114,7 +116,10 @@ private:
 
     std::uint64_t root_key_;
     std::vector<std::unique_ptr<NodeData[]>> chunks_;
-    std::unique_ptr<Slot[]> table_;
+    struct FreeTable {
+        void operator()(Slot* table) const;
+    };
+    std::unique_ptr<Slot[], FreeTable> table_;
     std::size_t mask_ = 0;  // table size - 1
     std::size_t count_ = 0;
 };

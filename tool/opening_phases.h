@@ -1,9 +1,8 @@
+// OpeningPhases: the two phases of a run, indexing the games and answering the EPD lines.
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,9 +10,11 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "pgn/pgn_file.h"
+#include "tool/epd_line.h"
 #include "tool/opening_game_writer.h"
 #include "tool/opening_index.h"
 #include "tool/opening_player.h"
+#include "tool/output_file.h"
 
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
@@ -32,14 +33,16 @@ public:
     OpeningPhases();
 
     // Reads every game text of the opened input and indexes the positions of its first
-    // `depth` half moves. Prints nothing; a game that cannot be read is skipped, keeping
-    // what it added before the fault.
+    // `depth` half moves. Prints nothing; a game with a move or a start that cannot be read
+    // is skipped, keeping what it added before the fault. Lets through what ends the run:
+    // InputError, std::bad_alloc, and Interrupted (checked between games).
     void build_index(PgnFile& games, std::uint32_t depth);
 
-    // Answers every line of the EPD file (read with read_epd_line): a line whose position
-    // is indexed becomes a game appended to `output`, any other line (also one the FEN
-    // reader rejects) is written unchanged, with a line feed, to `failed_lines`.
-    void answer_positions(std::istream& epd_lines, std::ostream& failed_lines, PgnFile& output);
+    // Answers every EPD line: a line whose position is indexed becomes a game appended to
+    // `output`, any other line (also one the FEN reader rejects) is written unchanged, with
+    // a line feed, to `failed_lines`. Lets through what ends the run, as build_index does,
+    // and OutputError; Interrupted is checked between lines.
+    void answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines, OutputFile& output);
 
     const OpeningIndex& index() const { return index_; }
 

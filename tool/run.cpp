@@ -1,30 +1,46 @@
 #include "tool/run.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
+#include "tool/epd_line.h"
+#include "tool/interruption.h"
 #include "tool/opening_phases.h"
+#include "tool/output_file.h"
 
 namespace {
 
 constexpr int failure = -1;
 
-struct Settings {
-    std::string pgn_file_name;
-    std::string epd_file_name;
-    std::int32_t depth = default_depth;
+// An input as its check opened it: the run reads this very stream, so a pipe, /dev/stdin
+// or a process substitution is read once, as it comes.
+struct Input {
+    std::string name;
+    std::unique_ptr<ByteSource> source;
+    FileIdentity identity;
+
+    bool open(std::string_view file_name) {
+        name = file_name;
+        std::unique_ptr<FileSource> file = FileSource::open(name);
+        if (!file) return false;
+        identity = FileIdentity::of(file->descriptor());
+        source = std::move(file);
+        return true;
+    }
 };
 
-bool can_be_read(const std::string& file_name) {
-    std::ifstream file(file_name);
-    return file.is_open();
-}
+struct Settings {
+    Input pgn;
+    Input epd;
+    std::int32_t depth = default_depth;
+};
 
 int usage_error(std::string_view message, std::ostream& out, std::ostream& err) {
     out << banner << std::endl;
@@ -37,49 +53,116 @@ int file_error(std::string_view what, std::string_view file_name, std::ostream& 
     return failure;
 }
 
-// True when both names lead to one existing file.
-bool same_file(const std::string& a, std::string_view b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
+// The files a run writes: the output games, appended to, and "failed.epd", replaced. When
+// the EPD file is "failed.epd" itself, the new lines go to a temporary file beside it that
+// is renamed over it at the end, so that the lines being answered are never lost.
+class Outputs {
+public:
+    explicit Outputs(const Settings& settings) : settings_(settings) {}
+
+    // Opens and locks both files before any game is read; writes nothing. Returns 0, or
+    // the failure status after printing why.
+    int open(const std::string& output_name, std::ostream& out) {
+        if (!games.open(output_name)) return file_error("Error while opening ", output_name, out);
+        const std::string failed_name(failed_epd_file_name);
+        if (!failed_.open(failed_name)) return file_error("Error while opening ", failed_name, out);
+        const FileIdentity output_id = games.identity(), failed_id = failed_.identity();
+        for (const Input* input : {&settings_.pgn, &settings_.epd})
+            if (output_id == input->identity)
+                return file_error("Output file is an input file: ", output_name, out);
+        if (failed_id == settings_.pgn.identity || failed_id == output_id)
+            return file_error("Output file is an input file: ", failed_name, out);
+        replacing_epd_ = failed_id == settings_.epd.identity;
+        if (!games.lock()) return file_error("File in use by another run: ", output_name, out);
+        if (!failed_.lock()) return file_error("File in use by another run: ", failed_name, out);
+        return 0;
+    }
+
+    // The file the failed lines go to, emptied; opened when the second phase begins.
+    OutputFile& failed_lines() {
+        if (!replacing_epd_) {
+            failed_.empty();
+            return failed_;
+        }
+        if (!temporary_.create_unique(failed_.name() + ".new", failed_.name()))
+            throw OutputError(failed_.name(), "cannot be created");
+        return temporary_;
+    }
+
+    // Closes every file whole. Everything is written before the new failed lines take the
+    // place of the old, so that a failure up to then can still be undone by cut_back().
+    void close() {
+        games.flush();
+        if (replacing_epd_) {
+            temporary_.flush(true);
+            if (std::rename(temporary_.path().c_str(), failed_.path().c_str()) != 0)
+                throw OutputError(failed_.name(), "cannot be replaced");
+            temporary_.close();
+        }
+        failed_.close();
+        games.close();
+    }
+
+    // Leaves the output as it was before the run, and an EPD file being answered untouched.
+    void cut_back() noexcept {
+        games.cut_back();
+        if (!replacing_epd_) return;
+        temporary_.cut_back();
+        if (!temporary_.path().empty()) std::remove(temporary_.path().c_str());
+    }
+
+    OutputFile games;
+
+private:
+    const Settings& settings_;
+    OutputFile failed_;
+    OutputFile temporary_;
+    bool replacing_epd_ = false;
+};
 
 // The indexing and answering of a run whose settings are complete.
-int run_phases(const Settings& settings, std::ostream& out) {
-    const std::string output_name = output_file_name(settings.epd_file_name);
+int run_phases(Settings& settings, std::ostream& out) {
+    const std::string output_name = output_file_name(settings.epd.name);
+    out << "reading " << settings.pgn.name << " ..." << std::endl;
+    const CatchInterruptions interruptions;
+    Outputs outputs(settings);
+    if (const int status = outputs.open(output_name, out)) return status;
 
-    out << "reading " << settings.pgn_file_name << " ..." << std::endl;
-    PgnFile games;
-    PgnFile output;
-    games.open_read(settings.pgn_file_name);
-    output.open_write(output_name);
-    // Stopping here leaves every file as it was, before any time is spent on the games.
-    if (!games.is_reading()) return file_error("Error while opening ", settings.pgn_file_name, out);
-    if (!output.is_writing()) return file_error("Error while opening ", output_name, out);
+    // What the run was doing when it failed, for the message.
+    std::string_view doing = "indexing ";
+    const std::string* file = &settings.pgn.name;
+    try {
+        OpeningPhases phases;
+        {
+            PgnFile games;
+            games.open_read(*settings.pgn.source);
+            phases.build_index(games, static_cast<std::uint32_t>(settings.depth));
+        }
+        settings.pgn.source.reset();
 
-    OpeningPhases phases;
-    phases.build_index(games, static_cast<std::uint32_t>(settings.depth));
-    games.close_read();
-
-    out << "writing " << output_name << " ..." << std::endl;
-    // The EPD file is opened before "failed.epd" is emptied: when it is "failed.epd" itself
-    // (a rerun of the failed lines), the name is removed first, so that the open stream
-    // keeps the old lines and the new "failed.epd" is a new file.
-    std::ifstream epd(settings.epd_file_name, std::ios::binary);
-    if (epd.is_open() && same_file(settings.epd_file_name, failed_epd_file_name)) {
-        std::error_code ignored;
-        std::filesystem::remove(failed_epd_file_name, ignored);
+        out << "writing " << output_name << " ..." << std::endl;
+        doing = "answering ";
+        file = &settings.epd.name;
+        EpdLineReader epd_lines(*settings.epd.source);
+        phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
+        outputs.close();
+    } catch (const Interrupted& interruption) {
+        // Stopped between two games or lines: like a failed run, it leaves the output as
+        // it was and the EPD file being answered untouched.
+        outputs.cut_back();
+        out << "Interrupted" << std::endl;
+        return 128 + interruption.signal();
+    } catch (const InputError&) {
+        outputs.cut_back();
+        return file_error("Error while reading ", *file, out);
+    } catch (const OutputError& error) {
+        outputs.cut_back();
+        return file_error("Error while writing ", error.file_name(), out);
+    } catch (const std::bad_alloc&) {
+        outputs.cut_back();
+        out << "Out of memory while " << doing << *file << std::endl;
+        return failure;
     }
-    std::ofstream failed(std::string(failed_epd_file_name), std::ios::binary | std::ios::trunc);
-    if (!failed.is_open()) return file_error("Error while opening ", failed_epd_file_name, out);
-    if (!epd.is_open()) return file_error("Error while opening ", settings.epd_file_name, out);
-
-    phases.answer_positions(epd, failed, output);
-    epd.close();
-    failed.close();
-    int status = 0;
-    if (failed.fail()) status = file_error("Error while writing ", failed_epd_file_name, out);
-    if (!output.close_write()) status = file_error("Error while writing ", output_name, out);
-    if (status != 0) return status;
     out << "Finished!" << std::endl;
     return 0;
 }
@@ -99,13 +182,11 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 out << help_text() << std::flush;
                 return 0;
             case 'p':
-                settings.pgn_file_name = value;
-                if (!can_be_read(settings.pgn_file_name))
+                if (!settings.pgn.open(value))
                     return file_error("Problem with input pgn-file ", value, out);
                 break;
             case 'e':
-                settings.epd_file_name = value;
-                if (!can_be_read(settings.epd_file_name))
+                if (!settings.epd.open(value))
                     return file_error("Problem with input epd-file ", value, out);
                 break;
             case 'd':
@@ -115,7 +196,7 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 break;
         }
     }
-    if (settings.pgn_file_name.empty()) return usage_error("Missing pgn file", out, err);
-    if (settings.epd_file_name.empty()) return usage_error("Missing epd file", out, err);
+    if (settings.pgn.name.empty()) return usage_error("Missing pgn file", out, err);
+    if (settings.epd.name.empty()) return usage_error("Missing epd file", out, err);
     return run_phases(settings, out);
 }

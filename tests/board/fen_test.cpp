@@ -40,16 +40,19 @@ TEST(Fen, EpdLinesClocksSideCastlingAndEnPassantFields) {
         EXPECT_TRUE(p.black_to_move()) << side;
     }
     const std::string placement = "r3k2r/8/8/8/8/8/8/R3K2R w ";
-    for (const auto& [rights, bits] : {std::pair{"KQkq", 0x8181u}, {"AHah", 0x8181u}, {"qkQK", 0x8181u},
-                                       {"Kk-", 0x8080u}, {"E", 0x0010u}}) {
+    for (const auto& [rights, bits] : {std::pair{"KQkq", 0x8181u},
+                                       {"AHah", 0x8181u},
+                                       {"qkQK", 0x8181u},
+                                       {"Kk-", 0x8080u},
+                                       {"E", 0x0010u}}) {
         p.fen(placement + rights + " - 0 1");
         EXPECT_EQ(p.castling_rights(), bits) << rights;
     }
     p.fen(placement + "KQkq - 0 1");
     p.set_castling_letters(true);
     EXPECT_EQ(p.fen(), placement + "AHah - 0 1");
-    for (const auto& [field, square] : {std::pair{"d6", std::uint32_t(squares::d6)}, {"d4", squares::d6},
-                                        {"-", no_square}}) {
+    for (const auto& [field, square] :
+         {std::pair{"d6", std::uint32_t(squares::d6)}, {"d4", squares::d6}, {"-", no_square}}) {
         p.fen(std::string("4k3/8/8/8/8/8/8/4K3 w - ") + field + " 0 1");
         EXPECT_EQ(p.en_passant_square(), square) << field;
     }
@@ -70,7 +73,7 @@ TEST(Fen, BadPlacementsThrowAndLeaveTheBoardCleared) {
         try {
             p.fen(fen);
             ADD_FAILURE() << "no error";
-        } catch (const std::logic_error& e) {
+        } catch (const FenError& e) {
             if (message) {
                 EXPECT_EQ(e.what(), "ChessPosition::fen(" + std::string(fen) + ") \n" + message);
             }

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 
+#include "board/board_errors.h"
 #include "board/piece.h"
 #include "board/square.h"
 
 namespace {
 
-std::string logic_error_text(auto&& call) {
+std::string error_text(auto&& call) {
     try {
         call();
-    } catch (const std::logic_error& e) {
+    } catch (const BoardError& e) {
         return e.what();
     }
     return "no exception";
@@ -24,9 +24,12 @@ TEST(Square, TextsFlipsAndErrors) {
     }
     EXPECT_EQ(Square{"i1"}.name(), "a2");  // only the combined index is range checked
     EXPECT_EQ(Square{}.name(), "no_square");
-    for (const auto& [text, message] : {std::pair{"a9", "out of range"}, {"A1", "out of range"},
-                                        {"e10", "size() error"}, {"", "size() error"}})
-        EXPECT_EQ(logic_error_text([&] { Square{std::string(text)}; }), std::string("Square::Square(string)  ") + message);
+    for (const auto& [text, message] : {std::pair{"a9", "out of range"},
+                                        {"A1", "out of range"},
+                                        {"e10", "size() error"},
+                                        {"", "size() error"}})
+        EXPECT_EQ(error_text([&] { Square{std::string(text)}; }),
+                  std::string("Square::Square(string)  ") + message);
     EXPECT_EQ(Square{squares::e2}.flipped(), Square{squares::e7});
     EXPECT_EQ(Square{squares::c6}.mirrored(), Square{squares::f6});
     EXPECT_EQ(Square{squares::e4} - Square{squares::e5}, -8);
@@ -34,8 +37,10 @@ TEST(Square, TextsFlipsAndErrors) {
 }
 
 TEST(Piece, ValuesNamesAndCodesThatAreNoPieces) {
-    const std::tuple<std::uint32_t, int, const char*> rows[] = {
-        {0, 0, "no piece"}, {1, 100, "white pawn"}, {6, 4000, "white king"}, {12, -500, "black rook"}};
+    const std::tuple<std::uint32_t, int, const char*> rows[] = {{0, 0, "no piece"},
+                                                                {1, 100, "white pawn"},
+                                                                {6, 4000, "white king"},
+                                                                {12, -500, "black rook"}};
     for (const auto& [code, value, name] : rows) {
         EXPECT_EQ(Piece{code}.value(), value) << code;
         EXPECT_EQ(Piece{code}.abs_value(), value < 0 ? -value : value) << code;
@@ -44,9 +49,9 @@ TEST(Piece, ValuesNamesAndCodesThatAreNoPieces) {
     const Piece empty;  // the empty code tests as white and as no kind
     EXPECT_TRUE(empty.is_white() && empty.is_empty() && !empty.is_pawn() && !empty.is_king());
     testing::internal::CaptureStdout();
-    EXPECT_EQ(logic_error_text([] { Piece{8}.value(); }), "Piece::value out of range");
+    EXPECT_EQ(error_text([] { Piece{8}.value(); }), "Piece::value out of range");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Piece: 8\n");
-    EXPECT_EQ(logic_error_text([] { Piece{7}.name(); }), "Piece::unknown piece");
+    EXPECT_EQ(error_text([] { Piece{7}.name(); }), "Piece::unknown piece");
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
-// Shared helpers of the notation tests: SAN writing against reading, and the reading
-// shortcut against full generation, on single positions, move trees and whole PGN texts.
+// Shared helpers of the notation tests: SAN written and read back, on single positions,
+// move trees and whole PGN texts.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,22 +21,9 @@ std::vector<std::string> perft_file_positions(const std::string& path);
 // The first `count` lines, one per line, for failure messages.
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count = 10);
 
-// Calls `visit` on the position and on every position up to `depth` plies below it.
-void visit_tree(ChessPosition& position, int depth, const std::function<void(ChessPosition&, int)>& visit);
-
 // Writes every legal move and reads it back: one line per move that reads back as another,
 // whose mark differs from its check bit, or whose "#" is not exactly on a mate.
 std::vector<std::string> round_trip_faults(ChessPosition& position);
-
-// One line per token on which the shortcut (operator=) and assign_by_generation differ in
-// move word or error text, or that changed the position.
-std::vector<std::string> fast_path_differences(ChessPosition& position, const std::vector<std::string>& tokens);
-
-// Every legal move in many spellings (marks, annotations, origins, "x", coordinates,
-// promotion suffixes right, wrong and misplaced), and every destination with every piece
-// letter and the given origin hints (mostly illegal).
-std::vector<std::string> legal_move_spellings(ChessPosition& position);
-std::vector<std::string> destination_grid(std::string_view hints);
 
 // A move whose printed SAN differs from the SAN we write for it.
 struct SanDifference {
@@ -52,14 +38,14 @@ struct ReplayReport {
     std::size_t games = 0, moves = 0, round_trips = 0;
     std::vector<SanDifference> differences;
     std::vector<std::string> failures;  // tokens that did not resolve (the game stops there)
-    std::vector<std::string> faults;    // round-trip faults and shortcut differences, the first 50
+    std::vector<std::string> faults;    // round-trip faults, the first 50
     std::string listed() const;         // the first few of each, for failure messages
 };
 
-// Replays every standard-chess game: each token read with both paths, the move written and
-// compared with the token, then made. Every `round_trip_every`-th position has all its
-// moves round tripped, every `spellings_every`-th their spellings read both ways (0: none).
-ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every, std::size_t spellings_every);
+// Replays every standard-chess game: each token read, the move written and compared with
+// the token, then made. Every `round_trip_every`-th position has all its moves round
+// tripped (0: none).
+ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every);
 
 // "kind: count" lines in kind order.
 std::string count_kinds(const std::vector<SanDifference>& differences);

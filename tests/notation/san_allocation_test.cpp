@@ -24,11 +24,11 @@ namespace {
 
 // Captures, en passant, a promotion with capture and check, Nbd7, O-O and O-O-O, mate.
 const std::vector<std::vector<const char*>> games = {
-    {"e4", "Nf6", "e5", "d5", "exd6", "Bd7", "dxc7", "Nc6", "cxd8=Q+", "Rxd8", "Nf3", "e6", "Bb5", "Bc5", "O-O",
-     "O-O"},
-    {"e4", "e5", "Nf3", "d6", "d4", "Bg4", "dxe5", "Bxf3", "Qxf3", "dxe5", "Bc4", "Nf6", "Qb3", "Qe7", "Nc3", "c6",
-     "Bg5", "b5", "Nxb5", "cxb5", "Bxb5+", "Nbd7", "O-O-O", "Rd8", "Rxd7", "Rxd7", "Rd1", "Qe6", "Bxd7+", "Nxd7",
-     "Qb8+", "Nxb8", "Rd8#"}};
+    {"e4", "Nf6", "e5", "d5", "exd6", "Bd7", "dxc7", "Nc6", "cxd8=Q+", "Rxd8", "Nf3", "e6", "Bb5",
+     "Bc5", "O-O", "O-O"},
+    {"e4",    "e5",  "Nf3",  "d6",   "d4",  "Bg4", "dxe5",  "Bxf3", "Qxf3", "dxe5",  "Bc4",
+     "Nf6",   "Qb3", "Qe7",  "Nc3",  "c6",  "Bg5", "b5",    "Nxb5", "cxb5", "Bxb5+", "Nbd7",
+     "O-O-O", "Rd8", "Rxd7", "Rxd7", "Rd1", "Qe6", "Bxd7+", "Nxd7", "Qb8+", "Nxb8",  "Rd8#"}};
 
 TEST(SanAllocation, ReadingAndWritingAllocateNothingOnceWarm) {
     ChessPosition position = position_from(ChessPosition::start_fen);

@@ -29,12 +29,12 @@ ChessPosition set_up(std::string_view where) {
 // The legal move in coordinate form ("e1h1" for castling), or the error the token gives:
 // "illegal" for the illegal-move text (checked word for word), "format", "character".
 std::string outcome(ChessPosition& position, std::string_view token) {
-    const std::string illegal = "SanMove operator=(string): illegal move \"" + std::string(token) + "\"\nfen()=" +
-                                position.fen();
+    const std::string illegal = "SanMove operator=(string): illegal move \"" + std::string(token) +
+                                "\"\nfen()=" + position.fen();
     Move move;
     try {
         move = SanMove(position, token).move();
-    } catch (const std::logic_error& e) {
+    } catch (const SanError& e) {
         const std::string what = e.what();
         if (what == illegal) return "illegal";
         if (what == "SanMove operator=(): wrong promotion format") return "format";
@@ -95,7 +95,9 @@ const Row rows[] = {
     // A ")" as last character, before at most one mark and any annotations.
     {start, {")", "e4)", "e4)!", "e4)+", "e8=X)", "Nf6)"}, "character"},
     {start, {"e4)++", "e)4"}, "illegal"},
-    {start, {"", " ", "+", "#", "!!", "e", "4", "N", "Nf", "=Q", "--", "Z0", "e9", "i4"}, "illegal"},
+    {start,
+     {"", " ", "+", "#", "!!", "e", "4", "N", "Nf", "=Q", "--", "Z0", "e9", "i4"},
+     "illegal"},
     // The check bit comes from the position, not from the mark: a game that leaves out or
     // adds a "+" keeps the in-check state right, and with it the legal moves.
     {"f3 e5 g4", {"Qh4", "Qh4+"}, "d8h4"},
@@ -117,10 +119,10 @@ TEST(SanRead, AFailedTokenLeavesNoMoveAndTheSanMoveReusable) {
     ChessPosition position = position_from(ChessPosition::start_fen);
     SanMove san(position, "e4!?");
     EXPECT_EQ(san.text(), "e4!?");
-    EXPECT_THROW(san = "Nf6", std::logic_error);
+    EXPECT_THROW(san = "Nf6", SanError);
     EXPECT_TRUE(san.move().is_empty());
     EXPECT_EQ(san.text(), "Nf6");
-    EXPECT_THROW(san = "e8=X", std::logic_error);
+    EXPECT_THROW(san = "e8=X", SanError);
     EXPECT_TRUE(san.move().is_empty());
     san = "d4";
     EXPECT_EQ(san.move().coordinate_text(), "d2d4");

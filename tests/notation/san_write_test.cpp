@@ -17,7 +17,8 @@ struct Row {
 };
 
 const Row rows[] = {
-    {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3", "e5f6", "exf6"},  // en passant
+    {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3", "e5f6",
+     "exf6"},  // en passant
     // The file tells the knights apart, the rank the rooks on one file, both the queens.
     {"rnbqkb1r/ppp1pppp/5n2/3p4/8/5N2/PPPPPPPP/RNBQKB1R b KQkq - 0 1", "b8d7", "Nbd7"},
     {"4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", "a1a3", "R1a3"},
@@ -49,7 +50,8 @@ TEST(SanWrite, LegalMovesAreWrittenInStandardForm) {
         EXPECT_EQ(written, row.san);
     }
     // The mark follows the move's check bit; the null move is two dashes.
-    ChessPosition position = position_from("rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2");
+    ChessPosition position =
+        position_from("rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2");
     Move mate = SanMove(position, "Qh4").move();
     mate.set_check(false);
     EXPECT_EQ(SanMove(position, mate).text(), "Qh4");

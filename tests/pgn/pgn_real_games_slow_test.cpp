@@ -92,7 +92,7 @@ FileReport check_file(const fs::path& path) {
         try {
             while (game.step_forward() != Game::Step::end_of_line) {
             }
-        } catch (const std::logic_error&) {  // an unreadable or illegal move ends the game
+        } catch (const SanError&) {  // an unreadable or illegal move ends the game
         }
 
         again.read_pgn(game.get_full_pgn());

@@ -2,16 +2,10 @@
 // status and the files it leaves.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -94,7 +88,7 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
         {{"-e", "pos.EPD", "-p", "games.pgn"}, complete("games.pgn", "openings.pgn"), "", "openings.pgn"},
         {{"-e", "epd", "-p", "games.pgn"}, complete("games.pgn", ".pgn"), "", ".pgn"},
         {{"-e", "data/pos.epd", "-p", "games.pgn"}, complete("games.pgn", "data/pos.pgn"), "", "data/pos.pgn"},
-        {{"-p", "folder.pgn", "-e", "pos.epd"}, complete("folder.pgn", "pos.pgn"), "", "pos.pgn"},  // no games
+        {{"-p", "folder.pgn", "-e", "pos.epd"}, no_pgn + "folder.pgn\n"},  // a folder is no file
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.arguments));
@@ -110,72 +104,6 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
         EXPECT_TRUE(box.dir.exists(row.output));
         EXPECT_EQ(box.dir.read("failed.epd"), unfound_failed);
     }
-}
-
-TEST_F(VorlineRun, SecondRunAppendsToTheOutputAndReplacesFailedEpd) {
-    const std::string earlier = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
-    dir.write("pos.pgn", earlier);
-    for (int run = 0; run < 2; ++run) {
-        expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), 0, complete("games.pgn", "pos.pgn"));
-        EXPECT_EQ(dir.read("pos.pgn"), earlier);
-        EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-    }
-}
-
-// Rerunning the failed lines against other games must not empty them before they are read.
-TEST_F(VorlineRun, EpdFileThatIsFailedEpdIsReadWhole) {
-    dir.write("failed.epd", unfound_epd);
-    expect(vorline({"-p", "games.pgn", "-e", "failed.epd"}), 0, complete("games.pgn", "failed.pgn"));
-    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-
-    fs::remove(dir.path() / "failed.epd");
-    fs::create_symlink("pos.epd", dir.path() / "failed.epd");
-    expect(vorline({"-p", "games.pgn", "-e", "pos.epd"}), 0, complete("games.pgn", "pos.pgn"));
-    EXPECT_EQ(dir.read("pos.epd"), unfound_epd);
-    EXPECT_FALSE(fs::is_symlink(dir.path() / "failed.epd"));
-    EXPECT_EQ(dir.read("failed.epd"), unfound_failed);
-}
-
-TEST_F(VorlineRun, FilesThatCannotBeOpenedOrWrittenFailTheRun) {
-    const std::string read = "reading games.pgn ...\n", wrote = read + "writing pos.pgn ...\n";
-    // {file made a folder, or a link to /dev/full; a link?; what the tool prints}
-    const std::tuple<const char*, bool, std::string> rows[] = {
-        {"pos.pgn", false, read + "Error while opening pos.pgn\n"},
-        {"failed.epd", false, wrote + "Error while opening failed.epd\n"},
-        {"failed.epd", true, wrote + "Error while writing failed.epd\n"}};
-    for (const auto& [blocked, full, out] : rows) {
-        SCOPED_TRACE(out);
-        if (full && !fs::exists("/dev/full")) continue;
-        const Sandbox box;
-        if (full) fs::create_symlink("/dev/full", box.dir.path() / blocked);
-        else fs::create_directory(box.dir.path() / blocked);
-        expect(box.vorline({"-p", "games.pgn", "-e", "pos.epd"}), failed, out);
-        EXPECT_EQ(box.dir.exists("failed.epd"), std::string(blocked) == "failed.epd");
-    }
-}
-
-// The EPD file is checked at the start but is gone when the second phase opens it. The games
-// come through a named pipe that stays open until the file has been removed.
-TEST_F(VorlineRun, EpdFileThatCannotBeReopenedFailsTheRun) {
-    const std::string fifo = dir.file("games.fifo");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const int writer = open(fifo.c_str(), O_RDWR | O_CLOEXEC);  // holds the pipe open without a reader
-    ASSERT_GE(writer, 0);
-    std::thread remover([&] {
-        // The output file appears once the checks are over and the games are being read.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!dir.exists("pos.pgn") && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        fs::remove(dir.path() / "pos.epd");
-        const std::string text = "[Event \"A\"]\n\n1. e4 *\n\n";
-        EXPECT_EQ(write(writer, text.data(), text.size()), ssize_t(text.size()));
-        close(writer);
-    });
-    const ProcessResult result = vorline({"-p", "games.fifo", "-e", "pos.epd"});
-    remover.join();
-    expect(result, failed, "reading games.fifo ...\nwriting pos.pgn ...\nError while opening pos.epd\n");
-    EXPECT_TRUE(dir.exists("failed.epd"));
-    EXPECT_EQ(dir.read("failed.epd"), "");
 }
 
 }  // namespace

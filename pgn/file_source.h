@@ -1,0 +1,31 @@
+// FileSource: a ByteSource that reads a file, a pipe or a device through its descriptor.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "pgn/byte_source.h"
+
+class FileSource : public ByteSource {
+public:
+    // Opens the named file for reading: null when it cannot be opened or is a directory.
+    // A named pipe is opened once and read as it comes.
+    static std::unique_ptr<FileSource> open(const std::string& file_name);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    // Throws InputError, naming the file, when the system reports a read error.
+    std::size_t read(char* buffer, std::size_t size) override;
+
+    int descriptor() const { return descriptor_; }
+    const std::string& name() const { return name_; }
+
+private:
+    FileSource(int descriptor, std::string name)
+        : descriptor_(descriptor), name_(std::move(name)) {}
+
+    int descriptor_;
+    std::string name_;
+};

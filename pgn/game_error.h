@@ -1,0 +1,9 @@
+// GameError: a game record whose lines no longer fit together.
+#pragma once
+
+#include <stdexcept>
+
+class GameError : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};

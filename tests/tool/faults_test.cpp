@@ -1,0 +1,299 @@
+// The run under faults of the machine: memory running out, read errors, pipes, two runs at
+// once, a full disk, outputs that are inputs, signals. Each case makes the fault happen for
+// real against the built executable and checks the status, the message and that every EPD
+// line is in the output, in failed.epd, or still in an EPD file that was not touched.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "board/attack_tables.h"
+#include "board/chess_position.h"
+#include "board/move_list.h"
+#include "notation/san_move.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int failed = 255;  // the tool's -1 as a parent process sees it
+const std::string games =
+    "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
+const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";
+const std::string unfound = "8/8/8/4k3/8/8/3QK3/8 w - -\n";
+const std::string earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
+const std::string found_game =
+    "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
+    "[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n";
+
+// `count` EPD lines, alternately found and not found.
+std::string epd_lines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += i % 2 ? unfound : found;
+    return text;
+}
+
+// Random legal games from the initial position, written as PGN: about `plies` new
+// positions each.
+std::string random_games(int count, int plies) {
+    const AttackTables tables;
+    ChessPosition position(tables);
+    std::mt19937 random(1);
+    std::string text;
+    for (int g = 0; g < count; ++g) {
+        position.set_start_position();
+        text += "[Event \"R\"]\n\n";
+        for (int ply = 0; ply < plies; ++ply) {
+            MoveList moves;
+            position.generate_legal_moves(moves);
+            if (moves.empty()) break;
+            const Move move = moves[random() % moves.size()];
+            text += SanMove(position, move).text() + " ";
+            position.make_move(move);
+        }
+        text += "*\n\n";
+    }
+    return text;
+}
+
+class Faults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("games.pgn", games);
+        dir.write("pos.epd", epd_lines(6));
+        dir.write("pos.pgn", earlier_output);
+    }
+    Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
+        // The preloaded library comes before the sanitizer's runtime.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        options.environment.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
+                                      ":verify_asan_link_order=0");
+        return Process(VORLINE_EXE, arguments, dir.path().string(), options);
+    }
+    ProcessResult vorline(const std::vector<std::string>& arguments,
+                          ProcessOptions options = {}) const {
+        return start(arguments, std::move(options)).wait();
+    }
+    // Reads of `file` fail with EIO after `bytes`, or crawl when `bytes` is negative.
+    ProcessOptions troubled(const std::string& file, long bytes) const {
+        ProcessOptions options;
+        options.environment = {
+            std::string("LD_PRELOAD=") + VORLINE_TROUBLED_READS,
+            "VORLINE_TROUBLED_FILE=" + dir.file(file),
+            bytes < 0 ? "VORLINE_SLOW_READS=1" : "VORLINE_FAIL_AFTER=" + std::to_string(bytes)};
+        return options;
+    }
+    // A failed run: its status and last message, no "Finished!", the output as it was and
+    // the EPD file untouched.
+    void expect_failed(const ProcessResult& result, int status, const std::string& last_line,
+                       const std::string& epd = "pos.epd",
+                       const std::string& epd_text = epd_lines(6)) const {
+        EXPECT_EQ(result.exit_status, status) << result.out << result.err;
+        EXPECT_TRUE(result.out.ends_with(last_line + "\n")) << result.out;
+        EXPECT_EQ(result.out.find("Finished!"), std::string::npos);
+        EXPECT_EQ(dir.read("pos.pgn"), earlier_output);
+        EXPECT_EQ(dir.read(epd), epd_text);
+    }
+    // Runs with slow reads of `slow_file` and sends `signal` once standard output holds `phase`.
+    ProcessResult interrupt(const std::vector<std::string>& arguments, const std::string& slow_file,
+                            const std::string& phase, int signal) const {
+        Process run = start(arguments, troubled(slow_file, -1));
+        EXPECT_TRUE(run.wait_for_output(phase));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        run.send(signal);
+        return run.wait();
+    }
+    // A complete run of the six lines of pos.epd: three games after the earlier one, three
+    // lines in failed.epd.
+    void expect_finished(const ProcessResult& result) const {
+        EXPECT_EQ(result.exit_status, 0) << result.out << result.err;
+        EXPECT_TRUE(result.out.ends_with("Finished!\n")) << result.out;
+        EXPECT_EQ(dir.read("pos.pgn"), earlier_output + found_game + found_game + found_game);
+        EXPECT_EQ(dir.read("failed.epd"), unfound + unfound + unfound);
+    }
+    // 8 MB above the smallest address-space limit (in steps of 4 MB) under which the tool
+    // finishes a small run, so that little more fits.
+    ProcessOptions tight_memory() const {
+        ProcessOptions options{.memory_limit = 16ul << 20};
+        while (vorline({"-p", "games.pgn", "-e", "pos.epd"}, options).exit_status != 0)
+            options.memory_limit += 4ul << 20;
+        dir.write("pos.pgn", earlier_output);
+        options.memory_limit += 8ul << 20;
+        return options;
+    }
+
+    TempDir dir;
+};
+
+constexpr const char* sanitized = "the sanitizer reserves more address space than any limit";
+
+TEST_F(Faults, MemoryRunningOutWhileIndexingEndsTheRun) {
+    if (VORLINE_SANITIZED) GTEST_SKIP() << sanitized;
+    const ProcessOptions options = tight_memory();
+    dir.write("big.pgn", random_games(40000, 24));  // about a million positions, 28 MB of index
+    expect_failed(vorline({"-p", "big.pgn", "-e", "pos.epd"}, options), failed,
+                  "Out of memory while indexing big.pgn");
+}
+
+TEST_F(Faults, EpdLineTooBigForMemoryEndsTheRun) {
+    if (VORLINE_SANITIZED) GTEST_SKIP() << sanitized;
+    expect_failed(vorline({"-p", "games.pgn", "-e", "/dev/zero"}, tight_memory()), failed,
+                  "Out of memory while answering /dev/zero");
+}
+
+TEST_F(Faults, ReadErrorIsNotAnEndOfFile) {
+    dir.write("pos.epd", epd_lines(20000));
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("pos.epd", 100000)),
+                  failed, "Error while reading pos.epd", "pos.epd", epd_lines(20000));
+    dir.write("pos.epd", epd_lines(6));
+    dir.write("games.pgn", games + random_games(2000, 10));
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"}, troubled("games.pgn", 50000)),
+                  failed, "Error while reading games.pgn");
+}
+
+// Rerunning last run's misses replaces failed.epd (or the link of that name) only when
+// the run is complete.
+TEST_F(Faults, InterruptedRerunOfFailedEpdKeepsItsLines) {
+    fs::create_symlink("pos.epd", dir.path() / "failed.epd");
+    expect_finished(vorline({"-p", "games.pgn", "-e", "pos.epd"}));
+    EXPECT_EQ(dir.read("pos.epd"), epd_lines(6));
+    EXPECT_FALSE(fs::is_symlink(dir.path() / "failed.epd"));
+    dir.write("failed.epd", epd_lines(400));
+    dir.write("failed.pgn", earlier_output);
+    dir.write("pos.pgn", earlier_output);
+    expect_failed(
+        interrupt({"-p", "games.pgn", "-e", "failed.epd"}, "failed.epd", "writing", SIGINT),
+        128 + SIGINT, "Interrupted", "failed.epd", epd_lines(400));
+    EXPECT_EQ(dir.read("failed.pgn"), earlier_output);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+}
+
+// The writer opens each pipe only after the tool has started, and writes it once.
+TEST_F(Faults, NamedPipesAreReadOnce) {
+    signal(SIGPIPE, SIG_IGN);
+    ASSERT_EQ(mkfifo(dir.file("games.fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(dir.file("pos.fifo").c_str(), 0600), 0);
+    Process run = start({"-p", "games.fifo", "-e", "pos.fifo"}, {.time_limit_seconds = 20});
+    auto writer = [&](const std::string& name, const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        int pipe = -1;
+        while ((pipe = open(dir.file(name).c_str(), O_WRONLY | O_NONBLOCK)) < 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (pipe < 0) return;
+        fcntl(pipe, F_SETFL, 0);
+        (void)!write(pipe, text.data(), text.size());
+        close(pipe);
+    };
+    std::thread games_writer(writer, "games.fifo", games),
+        epd_writer(writer, "pos.fifo", epd_lines(6));
+    const ProcessResult result = run.wait();
+    games_writer.join();
+    epd_writer.join();
+    EXPECT_EQ(result.out, "reading games.fifo ...\nwriting openings.pgn ...\nFinished!\n");
+    EXPECT_EQ(dir.read("failed.epd"), unfound + unfound + unfound);
+}
+
+TEST_F(Faults, SecondRunAtOnceStopsWithoutWriting) {
+    dir.write("games.pgn", games + random_games(300, 10));
+    dir.write("b.epd", found);
+    Process first = start({"-p", "games.pgn", "-e", "pos.epd"}, troubled("games.pgn", -1));
+    ASSERT_TRUE(first.wait_for_output("reading games.pgn ...\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const ProcessResult second = vorline({"-p", "games.pgn", "-e", "b.epd"});
+    EXPECT_EQ(second.exit_status, failed);
+    EXPECT_EQ(second.out, "reading games.pgn ...\nFile in use by another run: failed.epd\n");
+    EXPECT_EQ(dir.read("b.pgn"), "");
+    expect_finished(first.wait());
+}
+
+TEST_F(Faults, FullDiskLeavesTheOutputAsItWas) {
+    expect_failed(vorline({"-p", "games.pgn", "-e", "pos.epd"},
+                          {.file_size_limit = earlier_output.size() + 100}),
+                  failed, "Error while writing pos.pgn");
+}
+
+// Both outputs are opened, and checked, before the games are read.
+TEST_F(Faults, UnwritableOutputsAreFoundBeforeTheGamesAreRead) {
+    dir.write("out.epd", found);
+    for (const std::string blocked : {"failed.epd", "out.pgn"}) {
+        fs::create_directory(dir.path() / blocked);
+        const ProcessResult result =
+            vorline({"-p", "games.pgn", "-e", blocked == "out.pgn" ? "out.epd" : "pos.epd"});
+        expect_failed(result, failed, "Error while opening " + blocked);
+        EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening " + blocked + "\n");
+    }
+}
+
+TEST_F(Faults, OutputThatIsAnInputStopsTheRun) {
+    dir.write("mydb.pgn", games);
+    dir.write("mydb.epd", epd_lines(6));
+    dir.write("openings.pgn", epd_lines(6));
+    fs::create_directory(dir.path() / "sub");
+    fs::create_symlink("../pos.pgn", dir.path() / "sub" / "link.pgn");
+    const std::vector<std::vector<std::string>> runs = {{"-p", "mydb.pgn", "-e", "mydb.epd"},
+                                                        {"-p", "games.pgn", "-e", "openings.pgn"},
+                                                        {"-p", "./sub/link.pgn", "-e", "pos.epd"},
+                                                        {"-p", "games.pgn", "-e", "failed.epd"}};
+    dir.write("failed.epd", "");
+    fs::create_symlink("games.pgn", dir.path() / "failed.pgn");
+    for (const auto& arguments : runs) {
+        SCOPED_TRACE(arguments[1] + " " + arguments[3]);
+        const ProcessResult result = vorline(arguments);
+        EXPECT_EQ(result.exit_status, failed);
+        EXPECT_NE(result.out.find("is an input file"), std::string::npos) << result.out;
+    }
+    EXPECT_EQ(dir.read("mydb.pgn"), games);
+    EXPECT_EQ(dir.read("games.pgn"), games);
+    EXPECT_EQ(dir.read("openings.pgn"), epd_lines(6));
+    EXPECT_EQ(dir.read("pos.pgn"), earlier_output);
+}
+
+// A position the FEN reader accepts with 279 legal moves, more than any reachable one.
+TEST_F(Faults, NoPositionOverrunsAMoveList) {
+    const AttackTables tables;
+    ChessPosition position(tables);
+    position.fen("QQQQQQQk/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQQ w - - 0 1");
+    struct Guarded {
+        MoveList list;
+        std::array<std::uint32_t, 256> guard;
+    } guarded;
+    guarded.guard.fill(0x5A5A5A5A);
+    position.generate_legal_moves(guarded.list);
+    EXPECT_EQ(guarded.list.size(), 279u);
+    for (std::uint32_t word : guarded.guard)
+        ASSERT_EQ(word, 0x5A5A5A5Au) << "written past the list";
+}
+
+TEST_F(Faults, ByteOrderMarkBeforeTheFirstEpdLine) {
+    dir.write("pos.epd", "\xEF\xBB\xBF" + epd_lines(6));
+    expect_finished(vorline({"-p", "games.pgn", "-e", "pos.epd"}));
+}
+
+TEST_F(Faults, SignalsStopTheRunBetweenGamesOrLines) {
+    dir.write("games.pgn", games + random_games(300, 10));
+    dir.write("pos.epd", epd_lines(2000));
+    for (const auto& [signal, slow, phase] :
+         {std::tuple{SIGINT, "games.pgn", "reading"}, std::tuple{SIGTERM, "pos.epd", "writing"}}) {
+        SCOPED_TRACE(phase);
+        expect_failed(interrupt({"-p", "games.pgn", "-e", "pos.epd"}, slow, phase, signal),
+                      128 + signal, "Interrupted", "pos.epd", epd_lines(2000));
+        const std::string failed_lines = dir.read("failed.epd");
+        EXPECT_TRUE(failed_lines.empty() || failed_lines.ends_with("\n"));
+    }
+}
+
+}  // namespace
