@@ -1,0 +1,186 @@
+#include "pgn/compressed_input.h"
+
+#include <bzlib.h>
+#include <gtest/gtest.h>
+#include <isa-l/igzip_lib.h>
+#include <lzma.h>
+#include <sys/stat.h>
+#include <zstd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "pgn/file_source.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const Compression compressed_formats[] = {Compression::zstd, Compression::gzip, Compression::bzip2,
+                                          Compression::xz};
+
+// Each format as its usual tool writes it, with the checksum that lets corruption be seen.
+std::string compress(Compression format, const std::string& text) {
+    std::string out(text.size() + text.size() / 2 + 1024, '\0');
+    auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    auto* to = reinterpret_cast<unsigned char*>(out.data());
+    std::size_t size = out.size();
+    if (format == Compression::zstd) {
+        ZSTD_CCtx* context = ZSTD_createCCtx();
+        ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
+        size = ZSTD_compress2(context, to, size, in, text.size());
+        ZSTD_freeCCtx(context);
+    } else if (format == Compression::gzip) {
+        isal_zstream stream;
+        isal_deflate_init(&stream);
+        stream.gzip_flag = IGZIP_GZIP;
+        stream.end_of_stream = 1;
+        stream.next_in = const_cast<unsigned char*>(in);
+        stream.avail_in = static_cast<unsigned>(text.size());
+        stream.next_out = to;
+        stream.avail_out = static_cast<unsigned>(size);
+        EXPECT_EQ(isal_deflate_stateless(&stream), COMP_OK);
+        size = stream.total_out;
+    } else if (format == Compression::bzip2) {
+        unsigned bz_size = static_cast<unsigned>(size);
+        EXPECT_EQ(BZ2_bzBuffToBuffCompress(out.data(), &bz_size, const_cast<char*>(text.data()),
+                                           static_cast<unsigned>(text.size()), 1, 0, 0),
+                  BZ_OK);
+        size = bz_size;
+    } else if (format == Compression::xz) {
+        size = 0;
+        EXPECT_EQ(lzma_easy_buffer_encode(0, LZMA_CHECK_CRC64, nullptr, in, text.size(), to, &size,
+                                          out.size()),
+                  LZMA_OK);
+    }
+    out.resize(size);
+    return out;
+}
+
+// Bytes given in reads of 1 to 7 bytes, as a pipe may, or in one piece; with `fail`, a
+// read error after them.
+class MemorySource : public ByteSource {
+  public:
+    MemorySource(std::string bytes, bool trickle, bool fail = false)
+        : bytes_(std::move(bytes)), trickle_(trickle), fail_(fail) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        if (position_ == bytes_.size() && fail_) throw InputError("disk: I/O error");
+        const std::size_t count =
+            std::min({size, bytes_.size() - position_, trickle_ ? 1 + position_ % 7 : size});
+        std::copy_n(bytes_.data() + position_, count, buffer);
+        position_ += count;
+        return count;
+    }
+
+  private:
+    std::string bytes_;
+    bool trickle_, fail_;
+    std::size_t position_ = 0;
+};
+
+// Everything the source gives, read in blocks of an odd size.
+std::string read_all(ByteSource& source) {
+    std::string text, block(65537, '\0');
+    while (const std::size_t count = source.read(block.data(), block.size()))
+        text.append(block, 0, count);
+    return text;
+}
+
+std::string read_through(std::string bytes, bool trickle = false, bool fail = false) {
+    auto source =
+        open_decompressed(std::make_unique<MemorySource>(std::move(bytes), trickle, fail), "in");
+    return read_all(*source);
+}
+
+// Over 4 MB, so the decoded blocks go round their ring more than once.
+const std::string& long_text() {
+    static const std::string text = [] {
+        std::string text;
+        for (int game = 0; text.size() < 4'500'000; ++game)
+            text += "[Event \"Game " + std::to_string(game) + "\"]\r\n\r\n1. e4 e5 2. Nf3 " +
+                    std::to_string(game * 7919 % 10007) + " 1-0\r\n\r\n";
+        return text;
+    }();
+    return text;
+}
+
+TEST(CompressedInputTest, EveryFormatWholeOrConcatenatedReadsAsTheText) {
+    const std::string& text = long_text();
+    const std::string first = text.substr(0, text.size() / 3), rest = text.substr(first.size());
+    for (const Compression format : compressed_formats) {
+        SCOPED_TRACE(compression_name(format));
+        const std::string whole = compress(format, text);
+        EXPECT_EQ(compression_of(whole), format);
+        // As `cat a.gz b.gz` makes it, or pbzip2 and multi-threaded zstd and xz write.
+        const std::string concatenated = compress(format, first) + compress(format, rest);
+        for (const bool trickle : {false, true}) {
+            EXPECT_EQ(read_through(whole, trickle), text);
+            EXPECT_EQ(read_through(concatenated, trickle), text);
+        }
+        EXPECT_EQ(read_through(compress(format, "")), "") << "an empty stream";
+    }
+    EXPECT_EQ(read_through(text, true), text);
+}
+
+TEST(CompressedInputTest, TruncatedCorruptOrUnreadableInputIsAnInputError) {
+    const std::string text = long_text().substr(0, 300'000);
+    for (const Compression format : compressed_formats) {
+        const std::string bytes = compress(format, text);
+        std::string flipped = bytes;
+        flipped[flipped.size() / 2] ^= 0x10;
+        const std::pair<const char*, std::string> cases[] = {
+            {"magic number alone", bytes.substr(0, compression_magic_size)},
+            {"cut in the middle", bytes.substr(0, bytes.size() / 2)},
+            {"last byte missing", bytes.substr(0, bytes.size() - 1)},
+            {"a byte changed", flipped},
+            {"text after the end", bytes + "1. e4 *\n"},
+        };
+        for (const auto& [what, input] : cases) {
+            SCOPED_TRACE(std::string(compression_name(format)) + ", " + what);
+            try {
+                read_through(input);
+                ADD_FAILURE() << "no error";
+            } catch (const InputError& error) {
+                EXPECT_TRUE(std::string(error.what()).starts_with("in: "));
+                EXPECT_NE(std::string(error.what()).find(compression_name(format)),
+                          std::string::npos);
+            }
+        }
+        EXPECT_THROW(read_through(bytes, false, true), InputError) << "a read error beneath";
+        // A reader that stops early ends the decoding thread.
+        auto source = open_decompressed(std::make_unique<MemorySource>(bytes, false), "in");
+        char some[100];
+        EXPECT_EQ(source->read(some, sizeof some), sizeof some);
+    }
+    EXPECT_THROW(read_through(text, false, true), InputError);
+}
+
+TEST(CompressedInputTest, InputsShorterThanAMagicNumberArePlainText) {
+    for (const std::string text : {"", "1", "BZh", "\x1F",
+                                   "\xFD"
+                                   "7zX",
+                                   "\x28\xB5\x2F"}) {
+        EXPECT_EQ(compression_of(text), Compression::none);
+        EXPECT_EQ(read_through(text, true), text);
+    }
+}
+
+TEST(CompressedInputTest, FilesAndNamedPipes) {
+    TempDir dir;
+    const std::string text = long_text().substr(0, 1'500'000);
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const Compression format : {Compression::none, Compression::zstd, Compression::xz}) {
+        SCOPED_TRACE(compression_name(format));
+        const std::string bytes = format == Compression::none ? text : compress(format, text);
+        dir.write("in", bytes);
+        EXPECT_EQ(read_all(*open_decompressed(FileSource::open(dir.file("in")), "in")), text);
+        std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+        EXPECT_EQ(read_all(*open_decompressed(FileSource::open(fifo), "fifo")), text);
+        writer.join();
+    }
+}
+
+}  // namespace
