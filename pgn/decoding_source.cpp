@@ -86,16 +86,17 @@ void DecodingSource::decode_blocks() {
                 block = &blocks_[filled_ % block_count];
             }
             // The reader never touches a block outside [taken_, filled_).
-            block->size = decode_into(block->bytes.get(), block_size);
+            const std::size_t size = decode_into(block->bytes.get(), block_size);
+            block->size = size;
             {
                 std::lock_guard lock(mutex_);
-                if (block->size == 0)
+                if (size == 0)
                     finished_ = true;
                 else
                     ++filled_;
             }
             changed_.notify_all();
-            if (block->size == 0) return;
+            if (size == 0) return;
         }
     } catch (...) {
         // Any failure, a read error, corrupt data or exhausted memory, is handed to the
