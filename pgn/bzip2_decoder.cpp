@@ -9,7 +9,7 @@
 namespace {
 
 class Bzip2Decoder : public StreamDecoder {
-  public:
+public:
     explicit Bzip2Decoder(const std::string& file_name) : file_name_(file_name) { start(); }
     ~Bzip2Decoder() override { BZ2_bzDecompressEnd(&stream_); }
     Bzip2Decoder(const Bzip2Decoder&) = delete;
@@ -41,7 +41,7 @@ class Bzip2Decoder : public StreamDecoder {
         start();
     }
 
-  private:
+private:
     void start() {
         stream_ = bz_stream{};
         if (BZ2_bzDecompressInit(&stream_, 0, 0) != BZ_OK) throw std::bad_alloc();

@@ -11,7 +11,7 @@ namespace {
 // Reads the first bytes of `file`, then gives them, and everything after them, either
 // straight from the file or through a decoder, as they tell.
 class FormatTellingSource : public ByteSource {
-  public:
+public:
     FormatTellingSource(std::unique_ptr<ByteSource> file, std::string file_name)
         : file_(std::move(file)), file_name_(std::move(file_name)) {}
 
@@ -27,7 +27,7 @@ class FormatTellingSource : public ByteSource {
         return count + file_->read(buffer + count, size - count);
     }
 
-  private:
+private:
     void tell_format() {
         // A pipe may deliver the magic number in pieces; an input shorter than it is text.
         while (first_size_ < compression_magic_size) {

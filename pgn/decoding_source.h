@@ -20,7 +20,7 @@
 // decoder each wait only when the other is behind. An error met while reading or decoding
 // is thrown by read() once the bytes decoded before it have been read.
 class DecodingSource : public ByteSource {
-  public:
+public:
     static constexpr std::size_t block_size = std::size_t{1} << 20;
     static constexpr std::size_t block_count = 4;
 
@@ -34,7 +34,7 @@ class DecodingSource : public ByteSource {
 
     std::size_t read(char* buffer, std::size_t size) override;
 
-  private:
+private:
     struct Block {
         std::unique_ptr<unsigned char[]> bytes;
         std::size_t size = 0;

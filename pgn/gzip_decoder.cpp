@@ -31,7 +31,7 @@ std::string_view reason(int result) {
 
 // isa-l's inflate, which parses the gzip header and checks the trailer's checksum itself.
 class GzipDecoder : public StreamDecoder {
-  public:
+public:
     explicit GzipDecoder(const std::string& file_name)
         : file_name_(file_name), state_(std::make_unique<inflate_state>()) {
         restart();
@@ -58,7 +58,7 @@ class GzipDecoder : public StreamDecoder {
         state_->crc_flag = ISAL_GZIP;
     }
 
-  private:
+private:
     const std::string& file_name_;
     std::unique_ptr<inflate_state> state_;  // large: tens of kilobytes of tables
 };

@@ -17,7 +17,7 @@ struct ByteSpan {
 };
 
 class StreamDecoder {
-  public:
+public:
     virtual ~StreamDecoder() = default;
 
     // Decodes what it can of `in` into `out`. Returns true when a compressed stream (a

@@ -25,7 +25,7 @@ std::string_view reason(lzma_ret result) {
 // liblzma decodes concatenated streams and the padding between them by itself, so a
 // stream ends only when the whole input has been decoded.
 class XzDecoder : public StreamDecoder {
-  public:
+public:
     explicit XzDecoder(const std::string& file_name) : file_name_(file_name) { start(); }
     ~XzDecoder() override { lzma_end(&stream_); }
     XzDecoder(const XzDecoder&) = delete;
@@ -52,7 +52,7 @@ class XzDecoder : public StreamDecoder {
         start();
     }
 
-  private:
+private:
     void start() {
         stream_ = LZMA_STREAM_INIT;
         const lzma_ret result = lzma_stream_decoder(&stream_, UINT64_MAX, LZMA_CONCATENATED);

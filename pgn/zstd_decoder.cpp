@@ -8,7 +8,7 @@
 namespace {
 
 class ZstdDecoder : public StreamDecoder {
-  public:
+public:
     explicit ZstdDecoder(const std::string& file_name)
         : file_name_(file_name), context_(ZSTD_createDCtx()) {
         if (!context_) throw std::bad_alloc();
@@ -33,7 +33,7 @@ class ZstdDecoder : public StreamDecoder {
 
     void restart() override {}
 
-  private:
+private:
     const std::string& file_name_;
     ZSTD_DCtx* context_;
 };

@@ -32,7 +32,7 @@ std::string compress(Compression format, const std::string& text) {
 // Bytes given in reads of 1 to 7 bytes, as a pipe may, or in one piece; with `fail`, a
 // read error after them.
 class MemorySource : public ByteSource {
-  public:
+public:
     MemorySource(std::string bytes, bool trickle, bool fail = false)
         : bytes_(std::move(bytes)), trickle_(trickle), fail_(fail) {}
     std::size_t read(char* buffer, std::size_t size) override {
@@ -44,7 +44,7 @@ class MemorySource : public ByteSource {
         return count;
     }
 
-  private:
+private:
     std::string bytes_;
     bool trickle_, fail_;
     std::size_t position_ = 0;
