@@ -1,15 +1,11 @@
 #include "pgn/compressed_input.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 
-#include "pgn/file_source.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -128,22 +124,6 @@ TEST(CompressedInputTest, TruncatedCorruptOrUnreadableInputIsAnInputError) {
         EXPECT_EQ(source->read(some, sizeof some), sizeof some);
     }
     EXPECT_THROW(read_through(text, false, true), InputError);
-}
-
-TEST(CompressedInputTest, FilesAndNamedPipes) {
-    TempDir dir;
-    const std::string text = long_text().substr(0, 1'500'000);
-    const std::string fifo = dir.file("fifo");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const Compression format : {Compression::none, Compression::zstd, Compression::xz}) {
-        SCOPED_TRACE(compression_name(format));
-        const std::string bytes = format == Compression::none ? text : compress(format, text);
-        dir.write("in", bytes);
-        EXPECT_EQ(read_all(*open_decompressed(FileSource::open(dir.file("in")), "in")), text);
-        std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
-        EXPECT_EQ(read_all(*open_decompressed(FileSource::open(fifo), "fifo")), text);
-        writer.join();
-    }
 }
 
 }  // namespace
