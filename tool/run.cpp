@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "pgn/compressed_input.h"
 #include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
@@ -20,7 +21,8 @@ namespace {
 constexpr int failure = -1;
 
 // An input as its check opened it: the run reads this very stream, so a pipe, /dev/stdin
-// or a process substitution is read once, as it comes.
+// or a process substitution is read once, as it comes. A compressed input is read through
+// its decoder, told by its first bytes when the reading begins.
 struct Input {
     std::string name;
     std::unique_ptr<ByteSource> source;
@@ -31,7 +33,7 @@ struct Input {
         std::unique_ptr<FileSource> file = FileSource::open(name);
         if (!file) return false;
         identity = FileIdentity::of(file->descriptor());
-        source = std::move(file);
+        source = open_decompressed(std::move(file), name);
         return true;
     }
 };

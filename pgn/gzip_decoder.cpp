@@ -1,0 +1,70 @@
+#include <isa-l/igzip_lib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "pgn/stream_decoder.h"
+
+namespace {
+
+std::string_view reason(int result) {
+    switch (result) {
+        case ISAL_INVALID_BLOCK:
+            return "invalid deflate block";
+        case ISAL_INVALID_SYMBOL:
+            return "invalid deflate symbol";
+        case ISAL_INVALID_LOOKBACK:
+            return "invalid back-reference distance";
+        case ISAL_INVALID_WRAPPER:
+            return "invalid gzip header or trailer";
+        case ISAL_UNSUPPORTED_METHOD:
+            return "compression method other than deflate";
+        case ISAL_INCORRECT_CHECKSUM:
+            return "checksum mismatch";
+        case ISAL_NEED_DICT:
+            return "preset dictionary required";
+        default:
+            return "decoding error";
+    }
+}
+
+// isa-l's inflate, which parses the gzip header and checks the trailer's checksum itself.
+class GzipDecoder : public StreamDecoder {
+public:
+    explicit GzipDecoder(const std::string& file_name)
+        : file_name_(file_name), state_(std::make_unique<inflate_state>()) {
+        restart();
+    }
+
+    bool decode(ByteSpan<const unsigned char>& in, ByteSpan<unsigned char>& out, bool) override {
+        constexpr std::size_t most = std::numeric_limits<std::uint32_t>::max();
+        state_->next_in = const_cast<std::uint8_t*>(in.data);
+        state_->avail_in = static_cast<std::uint32_t>(std::min(in.size, most));
+        state_->next_out = out.data;
+        state_->avail_out = static_cast<std::uint32_t>(std::min(out.size, most));
+        const int result = isal_inflate(state_.get());
+        if (result < 0 || result == ISAL_NEED_DICT)
+            throw_corrupt(file_name_, Compression::gzip, reason(result));
+        in.size -= static_cast<std::size_t>(state_->next_in - in.data);
+        in.data = state_->next_in;
+        out.size -= static_cast<std::size_t>(state_->next_out - out.data);
+        out.data = state_->next_out;
+        return state_->block_state == ISAL_BLOCK_FINISH;
+    }
+
+    void restart() override {
+        isal_inflate_init(state_.get());
+        state_->crc_flag = ISAL_GZIP;
+    }
+
+private:
+    const std::string& file_name_;
+    std::unique_ptr<inflate_state> state_;  // large: tens of kilobytes of tables
+};
+
+}  // namespace
+
+std::unique_ptr<StreamDecoder> make_gzip_decoder(const std::string& file_name) {
+    return std::make_unique<GzipDecoder>(file_name);
+}
