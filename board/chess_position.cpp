@@ -1,5 +1,6 @@
 #include "board/chess_position.h"
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 
@@ -8,19 +9,24 @@ namespace {
 // Enough for long games without reallocating while moves are made.
 constexpr std::size_t reserved_plies = 1024;
 
-std::uint32_t id_counter = 0;
+// Positions are made on several threads at once (one opening player per indexing thread).
+std::atomic<std::uint32_t> id_counter{0};
 
 }  // namespace
 
 ChessPosition::ChessPosition(const AttackTables& tables)
-    : id_(++id_counter), tables_(&tables), generator_(*this, tables) {
+    : id_(id_counter.fetch_add(1, std::memory_order_relaxed) + 1),
+      tables_(&tables),
+      generator_(*this, tables) {
     history_.reserve(reserved_plies);
     repetition_list_.reserve(2 * reserved_plies);
     clear();
 }
 
 ChessPosition::ChessPosition(const ChessPosition& other)
-    : id_(++id_counter), tables_(other.tables_), generator_(*this, *other.tables_) {
+    : id_(id_counter.fetch_add(1, std::memory_order_relaxed) + 1),
+      tables_(other.tables_),
+      generator_(*this, *other.tables_) {
     history_.reserve(reserved_plies);
     repetition_list_.reserve(2 * reserved_plies);
     copy_state_from(other);

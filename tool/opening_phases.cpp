@@ -8,6 +8,7 @@
 #include "notation/san_error.h"
 #include "pgn/game_error.h"
 #include "tool/epd_line.h"
+#include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/output_file.h"
 
@@ -30,7 +31,8 @@ OpeningPhases::OpeningPhases()
       epd_position_(*tables_),
       writer_(*tables_) {}
 
-void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth) {
+void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
+    if (threads > 1) return build_index_in_parallel(games, depth, threads, *tables_, index_);
     for (std::vector<OpeningStep>& steps : steps_) steps.clear();
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {

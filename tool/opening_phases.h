@@ -29,14 +29,16 @@ std::uint64_t lookup_key(const ChessPosition& position);
 // the positions of the games' openings, the second answers the EPD lines from it. The run
 // opens, checks and closes every file; the phases only read and write.
 class OpeningPhases {
-public:
+  public:
     OpeningPhases();
 
     // Reads every game text of the opened input and indexes the positions of its first
     // `depth` half moves. Prints nothing; a game with a move or a start that cannot be read
     // is skipped, keeping what it added before the fault. Lets through what ends the run:
-    // InputError, std::bad_alloc, and Interrupted (checked between games).
-    void build_index(PgnFile& games, std::uint32_t depth);
+    // InputError, std::bad_alloc, and Interrupted (checked between games). With more than
+    // one thread the games are played on all of them and recorded in file order, so the
+    // index is the same for every count.
+    void build_index(PgnFile& games, std::uint32_t depth, unsigned threads = 1);
 
     // Answers every EPD line: a line whose position is indexed becomes a game appended to
     // `output`, any other line (also one the FEN reader rejects) is written unchanged, with
@@ -46,7 +48,7 @@ public:
 
     const OpeningIndex& index() const { return index_; }
 
-private:
+  private:
     struct EpdLine {
         std::string text;
         bool readable = false;  // the FEN reader took it

@@ -1,17 +1,20 @@
 #include "tool/run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "pgn/compressed_input.h"
 #include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
 #include "tool/epd_line.h"
+#include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/opening_phases.h"
 #include "tool/output_file.h"
@@ -42,7 +45,15 @@ struct Settings {
     Input pgn;
     Input epd;
     std::int32_t depth = default_depth;
+    std::int32_t threads = 0;  // 0 or less: one per hardware thread
 };
+
+// The threads of the first phase: as many as asked for, up to max_index_threads; 0 or a
+// negative number asks for one per hardware thread, which is also the default.
+unsigned index_thread_count(std::int32_t asked) {
+    if (asked <= 0) asked = std::int32_t(std::max(1u, std::thread::hardware_concurrency()));
+    return std::min(unsigned(asked), max_index_threads);
+}
 
 int usage_error(std::string_view message, std::ostream& out, std::ostream& err) {
     out << banner << std::endl;
@@ -59,7 +70,7 @@ int file_error(std::string_view what, std::string_view file_name, std::ostream& 
 // the EPD file is "failed.epd" itself, the new lines go to a temporary file beside it that
 // is renamed over it at the end, so that the lines being answered are never lost.
 class Outputs {
-public:
+  public:
     explicit Outputs(const Settings& settings) : settings_(settings) {}
 
     // Opens and locks both files before any game is read; writes nothing. Returns 0, or
@@ -115,7 +126,7 @@ public:
 
     OutputFile games;
 
-private:
+  private:
     const Settings& settings_;
     OutputFile failed_;
     OutputFile temporary_;
@@ -138,7 +149,8 @@ int run_phases(Settings& settings, std::ostream& out) {
         {
             PgnFile games;
             games.open_read(*settings.pgn.source);
-            phases.build_index(games, static_cast<std::uint32_t>(settings.depth));
+            phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
+                               index_thread_count(settings.threads));
         }
         settings.pgn.source.reset();
 
@@ -193,6 +205,10 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 break;
             case 'd':
                 settings.depth = read_depth(value, settings.depth);
+                break;
+            case 't':
+                // Read as "-d" reads its number.
+                settings.threads = read_depth(value, settings.threads);
                 break;
             default:
                 break;
