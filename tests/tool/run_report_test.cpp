@@ -1,24 +1,23 @@
 // The progress line and the summary: their texts, and the real executable drawing them on a
 // terminal and nowhere else.
-#include "tool/run_report.h"
-
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "support/process.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
+#include "tool/run_report.h"
 
 namespace {
 
@@ -92,18 +91,24 @@ TEST(RunReport, ProgressAndSummaryAppearOnATerminalOnly) {
         EXPECT_EQ(piped.read(file), plain.read(file));
 
     // One drawing per phase, each cleared before what follows, then the summary.
-    const std::regex expected(
-        "\rindexing: [0-9.]+ MB, 4,096 games, 4 positions, [0-9,]+ games/s\x1b\\[K\r\x1b\\[K"
-        "\ranswering: 4,096 lines, 2,048 found, 2,048 not found\x1b\\[K\r\x1b\\[K"
-        "games read:            4,100\n"
-        "skipped for FEN:       1,025\n"
-        "stopped at a bad move: 1,025\n"
-        "positions indexed:     4\n"
-        "EPD lines found:       2,050\n"
-        "EPD lines not found:   2,050\n"
-        "time taken:            [0-9]\\.[0-9]{2} s\n"
-        "output file:           pos.pgn\n");
-    EXPECT_TRUE(std::regex_match(screen, expected)) << testing::PrintToString(screen);
+    const std::string answering =
+        "\x1b[K\r\x1b[K\ranswering: 4,096 lines, 2,048 found, 2,048 not found\x1b[K\r\x1b[K";
+    const std::size_t end = screen.find(answering);
+    ASSERT_NE(end, std::string::npos) << testing::PrintToString(screen);
+    const std::string indexing = screen.substr(0, end),
+                      summary = screen.substr(end + answering.size());
+    EXPECT_TRUE(indexing.starts_with("\rindexing: ") && indexing.ends_with(" games/s") &&
+                indexing.find(" MB, 4,096 games, 4 positions, ") != std::string::npos &&
+                indexing.find('\r', 1) == std::string::npos)
+        << testing::PrintToString(indexing);
+    EXPECT_EQ(summary.substr(0, summary.find("time taken:")),
+              "games read:            4,100\n"
+              "skipped for FEN:       1,025\n"
+              "stopped at a bad move: 1,025\n"
+              "positions indexed:     4\n"
+              "EPD lines found:       2,050\n"
+              "EPD lines not found:   2,050\n");
+    EXPECT_TRUE(summary.ends_with(" s\noutput file:           pos.pgn\n")) << summary;
 }
 
 }  // namespace
