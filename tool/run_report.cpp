@@ -45,26 +45,29 @@ std::string duration_text(double seconds) {
 std::string indexing_status(const RunCounters& counters, const IndexingState& state,
                             double seconds) {
     std::string text = "indexing: ";
-    const bool sized = state.total_bytes.has_value() && *state.total_bytes > 0;
-    const SizeUnit unit(std::max(state.bytes_read, state.total_bytes.value_or(0)));
-    text += unit(state.bytes_read);
-    if (sized) {
-        text += " of " + unit(*state.total_bytes) + unit.name;
-        const double share = std::min(1.0, double(state.bytes_read) / double(*state.total_bytes));
-        text += printed(" (%d%%)", int(share * 100));
-    } else {
-        text += unit.name;
+    const std::uint64_t bytes = state.bytes_read.value_or(0);
+    const bool sized = state.bytes_read && state.total_bytes && *state.total_bytes > 0;
+    if (state.bytes_read) {
+        const SizeUnit unit(std::max(bytes, state.total_bytes.value_or(0)));
+        text += unit(bytes);
+        if (sized) {
+            text += " of " + unit(*state.total_bytes) + unit.name;
+            const double share = std::min(1.0, double(bytes) / double(*state.total_bytes));
+            text += printed(" (%d%%)", int(share * 100));
+        } else {
+            text += unit.name;
+        }
+        text += ", ";
     }
-    text += ", " + with_thousands(counters.games_read) + " games, " +
-            with_thousands(state.positions) + " positions";
+    text += with_thousands(counters.games_read) + " games, " + with_thousands(state.positions) +
+            " positions";
     if (seconds > 0) {
         text += ", " + with_thousands(std::uint64_t(double(counters.games_read) / seconds)) +
                 " games/s";
     }
-    if (sized && seconds > 0 && state.bytes_read > 0 && state.bytes_read <= *state.total_bytes) {
-        const double rate = double(state.bytes_read) / seconds;
-        text +=
-            ", " + duration_text(double(*state.total_bytes - state.bytes_read) / rate) + " left";
+    if (sized && seconds > 0 && bytes > 0 && bytes <= *state.total_bytes) {
+        const double rate = double(bytes) / seconds;
+        text += ", " + duration_text(double(*state.total_bytes - bytes) / rate) + " left";
     }
     return text;
 }

@@ -8,16 +8,17 @@
 
 #include "tool/run_counters.h"
 
-// Where the first phase stands: the bytes of the PGN file read so far, of its size when it
-// is known (not for a pipe), and the index's size.
+// Where the first phase stands: the bytes of the PGN file read so far (when they are
+// counted), of its size when it is known (not for a pipe), and the index's size.
 struct IndexingState {
-    std::uint64_t bytes_read = 0;
+    std::optional<std::uint64_t> bytes_read;
     std::optional<std::uint64_t> total_bytes;
     std::uint64_t positions = 0;
 };
 
 // "indexing: 45.2 of 100.0 MB (45%), 48,512 games, 812,345 positions, 95,310 games/s, 0:01
-// left"; without a known size only the megabytes read, and no time left.
+// left"; without a known size only the megabytes read, and no time left; without a count of
+// bytes, no sizes at all.
 std::string indexing_status(const RunCounters& counters, const IndexingState& state,
                             double seconds);
 
