@@ -8,6 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/process.h"
@@ -59,12 +63,19 @@ TEST(OutputOption, NamesTheFileAppendedTo) {
         {{"-o", "none/out.pgn"}, "Error while opening none/out.pgn\n", ""},
         {{"-o", "/dev/full"}, "writing /dev/full ...\nError while writing /dev/full\n", ""},
         {{"-o"}, "", usage},
+        {{"-o", "./games.pgn"}, "Output file is an input file: ./games.pgn\n", ""},
+        {{"-o", "failed.epd"}, "Output file is an input file: failed.epd\n", ""},
+        {{"-o", "data/locked.pgn"}, "File in use by another run: data/locked.pgn\n", ""},
     };
     for (const auto& [arguments, out, err] : rows) {
         SCOPED_TRACE(testing::PrintToString(arguments));
         if (arguments.back() == "/dev/full" && !fs::exists("/dev/full")) continue;
         const Sandbox box;
+        box.dir.write("data/locked.pgn", "");  // as if another run were writing it
+        const int locked = open(box.dir.file("data/locked.pgn").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(flock(locked, LOCK_EX), 0);
         const ProcessResult result = box.vorline(arguments);
+        close(locked);
         const bool complete = out.ends_with("Finished!\n");
         const std::string all_out = err.empty() ? reading + out : std::string(banner) + "\n";
         EXPECT_EQ(std::tie(result.exit_status, result.out, result.err),

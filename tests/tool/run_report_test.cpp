@@ -77,8 +77,9 @@ TEST(RunReport, ProgressAndSummaryAppearOnATerminalOnly) {
     });
     PseudoTerminal terminal;
     const std::vector<std::string> arguments{"-p", "games.pgn", "-e", "pos.epd"};
-    const ProcessResult on_terminal =
-        run_process(VORLINE_EXE, arguments, piped.path().string(), 60, terminal.slave());
+    const ProcessResult on_terminal = Process(VORLINE_EXE, arguments, piped.path().string(),
+                                              {.error_descriptor = terminal.slave()})
+                                          .wait();
     feeder.join();
     const std::string screen = terminal.take();
 
