@@ -55,9 +55,12 @@ std::string epd_id(std::string_view line) {
 }
 
 std::string line_tag_lines(std::uint64_t number, std::string_view line) {
-    std::string text =
-        "[" + std::string(line_number_tag) + " \"" + std::to_string(number) + "\"]\n";
+    std::string text;
+    const auto append_tag = [&text](std::string_view name, std::string_view value) {
+        text.append(1, '[').append(name).append(" \"").append(value).append("\"]\n");
+    };
+    append_tag(line_number_tag, std::to_string(number));
     const std::string id = epd_id(line);
-    if (!id.empty()) text += "[" + std::string(line_id_tag) + " \"" + id + "\"]\n";
+    if (!id.empty()) append_tag(line_id_tag, id);
     return text;
 }
