@@ -1,3 +1,4 @@
+// run_vorline: one whole run of the tool, from the arguments to the exit status.
 #pragma once
 
 #include <ostream>
