@@ -1,3 +1,4 @@
+// assign_text: replaces a string's contents while keeping its buffer.
 #pragma once
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Game: one chess game with its tags, lines of moves, start position and cursor.
 #pragma once
 
 #include <cstdint>

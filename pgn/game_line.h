@@ -1,3 +1,4 @@
+// GameLine: one line of a game (main line or variation) as a list of nodes.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// GameNode: one element of a game line (move, comment, glyph, variation, result).
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// split_game_text: cuts one game text into its tag lines and its movetext.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// MoveNumbering: gives the moves of a game's lines their side and move number.
 #pragma once
 
 #include <cstddef>

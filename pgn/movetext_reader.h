@@ -1,3 +1,4 @@
+// MovetextReader: turns the movetext of one game into game lines.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// PGN layout: the building blocks of a game's PGN text (tag section, movetext).
 #pragma once
 
 #include <cstddef>

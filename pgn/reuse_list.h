@@ -1,3 +1,4 @@
+// ReuseList: a growable list that keeps removed elements for reuse.
 #pragma once
 
 #include <algorithm>

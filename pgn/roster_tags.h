@@ -1,3 +1,4 @@
+// roster_tags: the seven tags every exported game carries.
 #pragma once
 
 #include <array>

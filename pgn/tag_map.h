@@ -1,3 +1,4 @@
+// TagMap: the tag pairs of a game, ordered by name.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Command line: default settings, help text, depth and output-name rules.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// IndexEntry: one link of the opening index (parent key and move).
 #pragma once
 
 #include <cstdint>

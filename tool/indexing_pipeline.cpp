@@ -32,6 +32,7 @@ struct Batch {
     std::vector<std::size_t> ends;  // where each game text ends in `texts`
     std::vector<std::vector<OpeningStep>> lines =
         std::vector<std::vector<OpeningStep>>(batch_games);
+    std::vector<GameOutcome> outcomes = std::vector<GameOutcome>(batch_games);
 
     std::string_view text(std::size_t game) const {
         const std::size_t start = game == 0 ? 0 : ends[game - 1];
@@ -58,19 +59,23 @@ class Turn {
 };
 
 // Plays one game text into `steps`, as the single-threaded loop does.
-void play_game(OpeningPlayer& player, std::string_view text, std::uint32_t depth,
-               std::vector<OpeningStep>& steps) {
+GameOutcome play_game(OpeningPlayer& player, std::string_view text, std::uint32_t depth,
+                      std::vector<OpeningStep>& steps) {
     steps.clear();
     // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
-    if (text.find("FEN") != std::string_view::npos) return;
+    if (text.find("FEN") != std::string_view::npos) return GameOutcome::skipped_for_fen;
     try {
         player.play(text, depth, steps);
     } catch (const SanError&) {
         // An unreadable or illegal move ends this game's line; the steps before it stay.
         // Anything else (no memory, a read error) ends the run.
+        return GameOutcome::stopped_early;
     } catch (const GameError&) {
+        return GameOutcome::stopped_early;
     } catch (const BoardError&) {
+        return GameOutcome::stopped_early;
     }
+    return GameOutcome::played;
 }
 
 }  // namespace
@@ -88,7 +93,8 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 }
 
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
-                             const AttackTables& tables, OpeningIndex& index) {
+                             const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
+                             const std::function<void()>& progress) {
     // Two batches per thread keep every thread busy while the serial stages hand over.
     const std::size_t tokens = 2 * std::size_t(threads) + 2;
     std::vector<std::unique_ptr<Batch>> batches;
@@ -140,12 +146,19 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
         const Turn turn(order);
         OpeningPlayer& player = *players.local();
         for (std::size_t i = 0; i < batch->ends.size(); ++i)
-            play_game(player, batch->text(i), depth, batch->lines[i]);
+            batch->outcomes[i] = play_game(player, batch->text(i), depth, batch->lines[i]);
         return batch;
     };
     auto record = [&](Batch* batch) {
         const Turn turn(order);
         record_lines_in_order(index, std::span(batch->lines).first(batch->ends.size()));
+        // Counted here, in file order, as the single-threaded loop counts them.
+        for (std::size_t i = 0; i < batch->ends.size(); ++i) {
+            if (is_progress_point(++counters.games_read) && progress) progress();
+            if (batch->outcomes[i] == GameOutcome::skipped_for_fen)
+                ++counters.games_skipped_for_fen;
+            if (batch->outcomes[i] == GameOutcome::stopped_early) ++counters.games_stopped_early;
+        }
         free_batches.push(batch);
     };
 

@@ -2,12 +2,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 #include "board/attack_tables.h"
 #include "pgn/pgn_file.h"
 #include "tool/opening_index.h"
+#include "tool/run_counters.h"
+
+// What became of one game text in the first phase.
+enum class GameOutcome : std::uint8_t { played, skipped_for_fen, stopped_early };
 
 // The most threads a run uses, whatever it is asked for: each one keeps a few batches of
 // game texts in flight, and beyond this the batches cost memory without adding speed.
@@ -23,6 +28,8 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 // them play the openings of whole batches into steps, one records the batches in file
 // order. So the index ends exactly as recording each game in turn on one thread leaves
 // it, and only a bounded number of batches is ever in flight. Games are skipped and ended
-// as OpeningPhases::build_index does; an exception of any stage ends the run and is rethrown.
+// as OpeningPhases::build_index does, and counted in `counters` in file order, `progress`
+// called every progress_period games; an exception of any stage ends the run and is rethrown.
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
-                             const AttackTables& tables, OpeningIndex& index);
+                             const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
+                             const std::function<void()>& progress);

@@ -28,10 +28,14 @@ OpeningGameWriter::OpeningGameWriter(const AttackTables& tables)
     start_.set_start_position();
 }
 
-bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, std::string& text) {
+bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, std::string& text,
+                              std::string_view more_tags) {
     static const std::string tag_section = roster_tag_section();
     position_ = start_;
-    text.assign(tag_section);
+    text.assign(tag_section, 0, tag_section.size() - 1);  // up to the empty line
+    text += more_tags;
+    text += '\n';
+    const std::size_t movetext_begin = text.size();
     std::uint32_t number = 1;
     for (auto it = moves_last_first.rbegin(); it != moves_last_first.rend(); ++it) {
         if (!san_.assign_legal(Move::from_word(*it))) return false;
@@ -46,6 +50,6 @@ bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, s
         position_.make_move(san_.move());
     }
     text += " *\n\n";
-    wrap_pgn_lines(text, tag_section.size());
+    wrap_pgn_lines(text, movetext_begin);
     return true;
 }

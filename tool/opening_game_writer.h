@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
@@ -22,8 +23,10 @@ public:
     // Writes the game into `text` for `moves`, given last move first as the index walks
     // back. Each move is replayed as the legal move with the same squares and kind, as the
     // generator gives it (with its check bit), so the text never depends on how a game
-    // marked it. False when a move is not legal where it stands.
-    bool write(std::span<const std::uint32_t> moves_last_first, std::string& text);
+    // marked it. False when a move is not legal where it stands. `more_tags`, whole tag
+    // lines, follow the roster tags.
+    bool write(std::span<const std::uint32_t> moves_last_first, std::string& text,
+               std::string_view more_tags = {});
 
 private:
     ChessPosition start_;  // the initial position, copied at the start of every game

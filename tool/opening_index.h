@@ -1,3 +1,4 @@
+// OpeningIndex: position keys mapped to the link that first reached them.
 #pragma once
 
 #include <cstddef>

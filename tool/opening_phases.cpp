@@ -10,6 +10,7 @@
 #include "tool/epd_line.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
+#include "tool/line_tags.h"
 #include "tool/output_file.h"
 
 std::uint64_t lookup_key(const ChessPosition& position) { return position.lookup_key(); }
@@ -32,20 +33,29 @@ OpeningPhases::OpeningPhases()
       writer_(*tables_) {}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
-    if (threads > 1) return build_index_in_parallel(games, depth, threads, *tables_, index_);
+    if (threads > 1)
+        return build_index_in_parallel(games, depth, threads, *tables_, index_, counters_,
+                                       progress_hook_);
     for (std::vector<OpeningStep>& steps : steps_) steps.clear();
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
         stop_if_interrupted();
+        report_progress(++counters_.games_read);
         // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
-        if (text->find("FEN") != std::string::npos) continue;
+        if (text->find("FEN") != std::string::npos) {
+            ++counters_.games_skipped_for_fen;
+            continue;
+        }
         try {
             player_.play(*text, depth, steps_[2]);
         } catch (const SanError&) {
             // An unreadable or illegal move ends this game's line; the steps before it stay.
             // Anything else (no memory, a read error) ends the run.
+            ++counters_.games_stopped_early;
         } catch (const GameError&) {
+            ++counters_.games_stopped_early;
         } catch (const BoardError&) {
+            ++counters_.games_stopped_early;
         }
         // Games are recorded two behind, in file order: the table slots of this game's
         // steps, then the nodes they lead to, arrive while the games before it are recorded.
@@ -92,13 +102,18 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
         index_.walk_back_batch(std::span(keys_).first(count), moves_, found);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
+            if (line_tags_ && line.readable && found[i])
+                tag_lines_ = line_tag_lines(counters_.lines_answered() + 1, line.text);
             // A sound index never holds a move that is not legal where it stands.
-            if (line.readable && found[i] && writer_.write(moves_[i], game_text_)) {
+            if (line.readable && found[i] && writer_.write(moves_[i], game_text_, tag_lines_)) {
                 output.write(game_text_);
+                ++counters_.lines_found;
             } else {
                 failed_lines.write(line.text);
                 failed_lines.write("\n");
+                ++counters_.lines_not_found;
             }
+            report_progress(counters_.lines_answered());
         }
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "tool/opening_index.h"
 #include "tool/opening_player.h"
 #include "tool/output_file.h"
+#include "tool/run_counters.h"
 
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
@@ -48,7 +50,18 @@ class OpeningPhases {
 
     const OpeningIndex& index() const { return index_; }
 
-  private:
+    // What the phases have done so far. Every progress_period games or lines, the phase calls
+    // the progress hook (when one is set) with the counters up to date.
+    const RunCounters& counters() const { return counters_; }
+    void set_progress_hook(std::function<void()> hook) { progress_hook_ = std::move(hook); }
+    // Each output game also gets the line tags: the number of its EPD line and its "id".
+    void set_line_tags(bool on) { line_tags_ = on; }
+
+private:
+    void report_progress(std::uint64_t count) {
+        if (is_progress_point(count) && progress_hook_) progress_hook_();
+    }
+
     struct EpdLine {
         std::string text;
         bool readable = false;  // the FEN reader took it
@@ -66,4 +79,8 @@ class OpeningPhases {
     std::vector<std::vector<std::uint32_t>> moves_;  // the moves found for them
     OpeningGameWriter writer_;
     std::string game_text_;
+    std::string tag_lines_;  // the line tags of the game being written, when asked for
+    RunCounters counters_;
+    std::function<void()> progress_hook_;
+    bool line_tags_ = false;
 };

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -13,11 +15,14 @@
 #include "pgn/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
+#include "tool/counted_source.h"
 #include "tool/epd_line.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/opening_phases.h"
 #include "tool/output_file.h"
+#include "tool/progress_line.h"
+#include "tool/run_report.h"
 
 namespace {
 
@@ -30,13 +35,16 @@ struct Input {
     std::string name;
     std::unique_ptr<ByteSource> source;
     FileIdentity identity;
+    const CountedSource* file_bytes = nullptr;  // the bytes of the file itself, read so far
 
     bool open(std::string_view file_name) {
         name = file_name;
         std::unique_ptr<FileSource> file = FileSource::open(name);
         if (!file) return false;
         identity = FileIdentity::of(file->descriptor());
-        source = open_decompressed(std::move(file), name);
+        auto counted = std::make_unique<CountedSource>(std::move(file));
+        file_bytes = counted.get();
+        source = open_decompressed(std::move(counted), name);
         return true;
     }
 };
@@ -45,7 +53,25 @@ struct Settings {
     Input pgn;
     Input epd;
     std::int32_t depth = default_depth;
-    std::int32_t threads = 0;  // 0 or less: one per hardware thread
+    std::int32_t threads = 0;                     // 0 or less: one per hardware thread
+    std::optional<std::string> output_file_name;  // "-o"; else named after the EPD file
+    bool line_tags = false;                       // "-l"
+};
+
+// The size of a regular file, for the share read; none for a pipe or a device.
+std::optional<std::uint64_t> file_size(const std::string& name) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(name, error)) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(name, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
+// Takes the progress line off the terminal when a phase ends, also by an exception, before
+// the next message is printed.
+struct ClearedAtEnd {
+    ProgressLine& line;
+    ~ClearedAtEnd() { line.clear(); }
 };
 
 // The threads of the first phase: as many as asked for, up to max_index_threads; 0 or a
@@ -134,8 +160,9 @@ class Outputs {
 };
 
 // The indexing and answering of a run whose settings are complete.
-int run_phases(Settings& settings, std::ostream& out) {
-    const std::string output_name = output_file_name(settings.epd.name);
+int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
+    const std::string output_name =
+        settings.output_file_name.value_or(output_file_name(settings.epd.name));
     out << "reading " << settings.pgn.name << " ..." << std::endl;
     const CatchInterruptions interruptions;
     Outputs outputs(settings);
@@ -146,7 +173,17 @@ int run_phases(Settings& settings, std::ostream& out) {
     const std::string* file = &settings.pgn.name;
     try {
         OpeningPhases phases;
+        phases.set_line_tags(settings.line_tags);
         {
+            const ClearedAtEnd cleared{progress};
+            const std::optional<std::uint64_t> total = file_size(settings.pgn.name);
+            phases.set_progress_hook([&] {
+                progress.update([&] {
+                    const IndexingState state{settings.pgn.file_bytes->bytes(), total,
+                                              phases.index().size()};
+                    return indexing_status(phases.counters(), state, progress.seconds());
+                });
+            });
             PgnFile games;
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
@@ -158,8 +195,16 @@ int run_phases(Settings& settings, std::ostream& out) {
         doing = "answering ";
         file = &settings.epd.name;
         EpdLineReader epd_lines(*settings.epd.source);
-        phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
+        {
+            const ClearedAtEnd cleared{progress};
+            phases.set_progress_hook(
+                [&] { progress.update([&] { return answering_status(phases.counters()); }); });
+            phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
+        }
         outputs.close();
+        out << "Finished!" << std::endl;
+        progress.write_lines(
+            run_summary(phases.counters(), phases.index().size(), progress.seconds(), output_name));
     } catch (const Interrupted& interruption) {
         // Stopped between two games or lines: like a failed run, it leaves the output as
         // it was and the EPD file being answered untouched.
@@ -177,13 +222,14 @@ int run_phases(Settings& settings, std::ostream& out) {
         out << "Out of memory while " << doing << *file << std::endl;
         return failure;
     }
-    out << "Finished!" << std::endl;
     return 0;
 }
 
 }  // namespace
 
-int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err) {
+int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err,
+                int terminal) {
+    ProgressLine progress(terminal);  // the time taken counts from here
     Settings settings;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -210,11 +256,19 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 // Read as "-d" reads its number.
                 settings.threads = read_depth(value, settings.threads);
                 break;
+            case 'o':
+                settings.output_file_name = value;
+                break;
+            case 'l':
+                settings.line_tags = true;
+                break;
             default:
                 break;
         }
     }
     if (settings.pgn.name.empty()) return usage_error("Missing pgn file", out, err);
     if (settings.epd.name.empty()) return usage_error("Missing epd file", out, err);
-    return run_phases(settings, out);
+    if (settings.output_file_name && settings.output_file_name->empty())
+        return usage_error("Missing output file name after -o", out, err);
+    return run_phases(settings, out, progress);
 }

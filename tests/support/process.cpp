@@ -69,7 +69,8 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
         signal(SIGPIPE, SIG_DFL);
         const int null_input = open("/dev/null", O_RDONLY);
         if (null_input >= 0 && dup2(null_input, 0) >= 0 && dup2(fileno(out_), 1) >= 0 &&
-            dup2(fileno(err_), 2) >= 0 && chdir(working_directory.c_str()) == 0)
+            dup2(options.error_descriptor >= 0 ? options.error_descriptor : fileno(err_), 2) >= 0 &&
+            chdir(working_directory.c_str()) == 0)
             execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }

@@ -4,7 +4,7 @@
 # from the seed corpus in fuzz/corpus/<target>. New inputs and any crash, leak, timeout or
 # out-of-memory input land in <build dir>/work/. Exits non-zero when a target fails.
 #
-#   bench/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen fen_moves san pgn_game phases)
+#   fuzz/fuzz.sh [seconds per target] [target ...]      (targets: pgn_file fen fen_moves san pgn_game phases)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,7 +23,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=cl
 status=0
 for target in "${targets[@]}"; do
   if ! nice -n 19 cmake --build "$build" -j2 --target "fuzz_$target" >/dev/null; then
-    echo "== $target: not built (its subsystem may not be there yet)"
+    echo "== $target: not built"
     continue
   fi
   work="$build/work/$target"
