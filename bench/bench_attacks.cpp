@@ -39,8 +39,8 @@ double seconds_for(const Function& function) {
 
 void report(const char* what, const char* reference, std::size_t count, double seconds,
             double reference_seconds, Bitboard checksum) {
-    std::printf("%-28s %8.1f M/s   %-22s %8.1f M/s   ratio %.1f   (checksum difference %llx)\n", what,
-                count / seconds / 1e6, reference, count / reference_seconds / 1e6,
+    std::printf("%-28s %8.1f M/s   %-22s %8.1f M/s   ratio %.1f   (checksum difference %llx)\n",
+                what, count / seconds / 1e6, reference, count / reference_seconds / 1e6,
                 reference_seconds / seconds, static_cast<unsigned long long>(checksum & 0xFFFF));
 }
 
@@ -69,18 +69,22 @@ int run(int argc, char** argv) {
         for (std::size_t i = 0; i < count; ++i) scan += lowest_square(occupancies[i & 4095] + scan);
     });
     const double table_scan = seconds_for([&] {
-        for (std::size_t i = 0; i < count; ++i) scan_table += lowest_square_by_table(occupancies[i & 4095] + scan_table);
+        for (std::size_t i = 0; i < count; ++i)
+            scan_table += lowest_square_by_table(occupancies[i & 4095] + scan_table);
     });
-    report("lowest square (bit scan)", "multiply-and-shift", count, builtin_scan, table_scan, scan ^ scan_table);
+    report("lowest square (bit scan)", "multiply-and-shift", count, builtin_scan, table_scan,
+           scan ^ scan_table);
 
     std::uint64_t bits = 0, bits_table = 0;
     const double builtin_count = seconds_for([&] {
         for (std::size_t i = 0; i < count; ++i) bits += popcount(occupancies[i & 4095] ^ bits);
     });
     const double table_count = seconds_for([&] {
-        for (std::size_t i = 0; i < count; ++i) bits_table += popcount_by_table(occupancies[i & 4095] ^ bits_table);
+        for (std::size_t i = 0; i < count; ++i)
+            bits_table += popcount_by_table(occupancies[i & 4095] ^ bits_table);
     });
-    report("popcount (parallel add)", "16-bit table", count, builtin_count, table_count, bits ^ bits_table);
+    report("popcount (parallel add)", "16-bit table", count, builtin_count, table_count,
+           bits ^ bits_table);
     return 0;
 }
 

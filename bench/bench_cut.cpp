@@ -63,6 +63,7 @@ int bench_cut(int argc, char** argv) {
     return 0;
 }
 
-const BenchRegistration registration("cut", "<pgn file>   cut a PGN file into game texts", bench_cut);
+const BenchRegistration registration("cut", "<pgn file>   cut a PGN file into game texts",
+                                     bench_cut);
 
 }  // namespace

@@ -64,11 +64,12 @@ double seconds_for(Function&& function) {
 }
 
 void report(const char* what, const Tally& tally, double seconds, double reference_seconds) {
-    std::printf("%-34s %9.0f games/s %7.1f MB/s  %5.2f s  x%.2f of cutting time  "
-                "(%zu games, %zu steps, %zu failed, checksum %04llx)\n",
-                what, tally.games / seconds, tally.bytes / seconds / 1e6, seconds,
-                seconds / reference_seconds, tally.games, tally.steps, tally.failed,
-                static_cast<unsigned long long>(tally.checksum & 0xFFFF));
+    std::printf(
+        "%-34s %9.0f games/s %7.1f MB/s  %5.2f s  x%.2f of cutting time  "
+        "(%zu games, %zu steps, %zu failed, checksum %04llx)\n",
+        what, tally.games / seconds, tally.bytes / seconds / 1e6, seconds,
+        seconds / reference_seconds, tally.games, tally.steps, tally.failed,
+        static_cast<unsigned long long>(tally.checksum & 0xFFFF));
 }
 
 int run(int argc, char** argv) {
@@ -140,8 +141,8 @@ int run(int argc, char** argv) {
     report("cut + read_pgn + keep_opening + steps", full, reading_full, cutting);
 
     const double read_only = reading_openings - cutting;
-    std::printf("read_opening + %u steps alone: about %.0f games/s (cutting subtracted)\n",
-                depth, opening.games / read_only);
+    std::printf("read_opening + %u steps alone: about %.0f games/s (cutting subtracted)\n", depth,
+                opening.games / read_only);
     return opening.checksum == full.checksum && opening.steps == full.steps &&
                    played.checksum == full.checksum && played.steps == full.steps
                ? 0

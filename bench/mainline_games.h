@@ -11,16 +11,15 @@
 #include <vector>
 
 struct MainlineGame {
-    std::size_t line = 0;   // line of the file where the game starts (1-based)
-    std::string fen;        // value of the "FEN" tag; empty for the standard start
-    std::string variant;    // value of the "Variant" tag, if any
+    std::size_t line = 0;            // line of the file where the game starts (1-based)
+    std::string fen;                 // value of the "FEN" tag; empty for the standard start
+    std::string variant;             // value of the "Variant" tag, if any
     std::vector<std::string> moves;  // main-line move tokens as written, marks included
 
     // Games of other variants are left out of SAN checks.
     bool is_standard_chess() const {
         return variant.empty() || variant == "Standard" || variant == "standard" ||
-               variant == "chess" || variant == "Chess" ||
-               variant == "normal";
+               variant == "chess" || variant == "Chess" || variant == "normal";
     }
 };
 
@@ -54,7 +53,8 @@ inline void read_tag(std::string_view line, std::string& name, std::string& valu
     const std::size_t open = line.find('"', i);
     if (open == std::string_view::npos) return;
     const std::size_t close = line.find('"', open + 1);
-    value = line.substr(open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1);
+    value = line.substr(
+        open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1);
 }
 
 }  // namespace mainline_detail
@@ -93,7 +93,8 @@ inline std::vector<MainlineGame> read_mainline_games(std::string_view text) {
         if (line_start && c == '[') {  // tag line
             if (in_movetext) finish();
             const std::size_t end = text.find('\n', i);
-            const std::string_view tag = text.substr(i, end == std::string_view::npos ? end : end - i);
+            const std::string_view tag =
+                text.substr(i, end == std::string_view::npos ? end : end - i);
             read_tag(tag, name, value);
             if (name == "FEN") game.fen = value;
             if (name == "Variant") game.variant = value;

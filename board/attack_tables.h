@@ -19,9 +19,15 @@ public:
 
     Bitboard knight_attacks(std::uint32_t s) const { return knight_[s]; }
     Bitboard king_attacks(std::uint32_t s) const { return king_[s]; }
-    Bitboard bishop_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.bishop_attacks(s, occupancy); }
-    Bitboard rook_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.rook_attacks(s, occupancy); }
-    Bitboard queen_attacks(std::uint32_t s, Bitboard occupancy) const { return magic_.queen_attacks(s, occupancy); }
+    Bitboard bishop_attacks(std::uint32_t s, Bitboard occupancy) const {
+        return magic_.bishop_attacks(s, occupancy);
+    }
+    Bitboard rook_attacks(std::uint32_t s, Bitboard occupancy) const {
+        return magic_.rook_attacks(s, occupancy);
+    }
+    Bitboard queen_attacks(std::uint32_t s, Bitboard occupancy) const {
+        return magic_.queen_attacks(s, occupancy);
+    }
     Bitboard rook_rays(std::uint32_t s) const { return lines_.rook_rays(s); }
     Bitboard bishop_rays(std::uint32_t s) const { return lines_.bishop_rays(s); }
     Bitboard queen_rays(std::uint32_t s) const { return lines_.queen_rays(s); }
@@ -44,14 +50,24 @@ public:
 
     Bitboard knight_attacks_bb(Bitboard one) const { return knight_attacks(lowest_square(one)); }
     Bitboard king_attacks_bb(Bitboard one) const { return king_attacks(lowest_square(one)); }
-    Bitboard bishop_attacks_bb(Bitboard one, Bitboard occupancy) const { return bishop_attacks(lowest_square(one), occupancy); }
-    Bitboard rook_attacks_bb(Bitboard one, Bitboard occupancy) const { return rook_attacks(lowest_square(one), occupancy); }
-    Bitboard queen_attacks_bb(Bitboard one, Bitboard occupancy) const { return queen_attacks(lowest_square(one), occupancy); }
+    Bitboard bishop_attacks_bb(Bitboard one, Bitboard occupancy) const {
+        return bishop_attacks(lowest_square(one), occupancy);
+    }
+    Bitboard rook_attacks_bb(Bitboard one, Bitboard occupancy) const {
+        return rook_attacks(lowest_square(one), occupancy);
+    }
+    Bitboard queen_attacks_bb(Bitboard one, Bitboard occupancy) const {
+        return queen_attacks(lowest_square(one), occupancy);
+    }
     Bitboard rook_rays_bb(Bitboard one) const { return rook_rays(lowest_square(one)); }
     Bitboard bishop_rays_bb(Bitboard one) const { return bishop_rays(lowest_square(one)); }
     Bitboard queen_rays_bb(Bitboard one) const { return queen_rays(lowest_square(one)); }
-    Bitboard between_bb(Bitboard a, Bitboard b) const { return between(lowest_square(a), lowest_square(b)); }
-    Bitboard segment_bb(Bitboard a, Bitboard b) const { return segment(lowest_square(a), lowest_square(b)); }
+    Bitboard between_bb(Bitboard a, Bitboard b) const {
+        return between(lowest_square(a), lowest_square(b));
+    }
+    Bitboard segment_bb(Bitboard a, Bitboard b) const {
+        return segment(lowest_square(a), lowest_square(b));
+    }
 
     const MagicMoves& magic_moves() const { return magic_; }
     const LineTables& line_tables() const { return lines_; }

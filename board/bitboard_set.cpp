@@ -10,7 +10,8 @@ std::string BitboardSet::debug_text() const {
     text += hex;
     text += '\n';
     for (int rank = 7; rank >= 0; --rank) {
-        for (int file = 0; file < 8; ++file) text += contains(std::uint32_t(8 * rank + file)) ? '1' : '0';
+        for (int file = 0; file < 8; ++file)
+            text += contains(std::uint32_t(8 * rank + file)) ? '1' : '0';
         text += '\n';
     }
     return text;

@@ -15,7 +15,9 @@ public:
 
     constexpr Bitboard bits() const { return bits_; }
     constexpr bool empty() const { return bits_ == 0; }
-    constexpr bool contains(std::uint32_t square) const { return (bits_ & square_table[square]) != 0; }
+    constexpr bool contains(std::uint32_t square) const {
+        return (bits_ & square_table[square]) != 0;
+    }
 
     constexpr void set(std::uint32_t square) { bits_ |= square_table[square]; }
     constexpr void clear(std::uint32_t square) { bits_ &= ~square_table[square]; }
@@ -36,14 +38,35 @@ public:
     friend constexpr auto operator<=>(BitboardSet, BitboardSet) = default;
 
     constexpr BitboardSet operator~() const { return ~bits_; }
-    constexpr BitboardSet& operator&=(BitboardSet o) { bits_ &= o.bits_; return *this; }
-    constexpr BitboardSet& operator|=(BitboardSet o) { bits_ |= o.bits_; return *this; }
-    constexpr BitboardSet& operator^=(BitboardSet o) { bits_ ^= o.bits_; return *this; }
-    constexpr BitboardSet& operator<<=(unsigned n) { bits_ <<= n; return *this; }
-    constexpr BitboardSet& operator>>=(unsigned n) { bits_ >>= n; return *this; }
-    friend constexpr BitboardSet operator&(BitboardSet a, BitboardSet b) { return a.bits_ & b.bits_; }
-    friend constexpr BitboardSet operator|(BitboardSet a, BitboardSet b) { return a.bits_ | b.bits_; }
-    friend constexpr BitboardSet operator^(BitboardSet a, BitboardSet b) { return a.bits_ ^ b.bits_; }
+    constexpr BitboardSet& operator&=(BitboardSet o) {
+        bits_ &= o.bits_;
+        return *this;
+    }
+    constexpr BitboardSet& operator|=(BitboardSet o) {
+        bits_ |= o.bits_;
+        return *this;
+    }
+    constexpr BitboardSet& operator^=(BitboardSet o) {
+        bits_ ^= o.bits_;
+        return *this;
+    }
+    constexpr BitboardSet& operator<<=(unsigned n) {
+        bits_ <<= n;
+        return *this;
+    }
+    constexpr BitboardSet& operator>>=(unsigned n) {
+        bits_ >>= n;
+        return *this;
+    }
+    friend constexpr BitboardSet operator&(BitboardSet a, BitboardSet b) {
+        return a.bits_ & b.bits_;
+    }
+    friend constexpr BitboardSet operator|(BitboardSet a, BitboardSet b) {
+        return a.bits_ | b.bits_;
+    }
+    friend constexpr BitboardSet operator^(BitboardSet a, BitboardSet b) {
+        return a.bits_ ^ b.bits_;
+    }
     friend constexpr BitboardSet operator<<(BitboardSet a, unsigned n) { return a.bits_ << n; }
     friend constexpr BitboardSet operator>>(BitboardSet a, unsigned n) { return a.bits_ >> n; }
 

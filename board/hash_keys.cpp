@@ -42,41 +42,41 @@ void HashKeys::update(Move move) {
     const std::uint32_t from = move.from_index();
     const std::uint32_t to = move.to_index();
     switch (move.code()) {
-    case Move::nullmove:
-        break;
-    case Move::normal_move:
-        pieces ^= piece_keys[piece][from] ^ piece_keys[piece][to] ^ piece_keys[capture][to];
-        pawns ^= pawn_keys[piece][from] ^ pawn_keys[piece][to] ^ pawn_keys[capture][to];
-        break;
-    case Move::promo_queen:
-    case Move::promo_rook:
-    case Move::promo_bishop:
-    case Move::promo_knight: {
-        const std::uint32_t pawn = to > from ? Piece::white_pawn : Piece::black_pawn;
-        const std::uint32_t promoted = pawn + 6 - move.code();
-        pieces ^= piece_keys[pawn][from] ^ piece_keys[promoted][to] ^ piece_keys[capture][to];
-        pawns ^= pawn_keys[pawn][from];
-        break;
-    }
-    case Move::castling: {
-        const bool white = piece == Piece::white_king;
-        const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
-        const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-        const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
-        pieces ^= piece_keys[king][from] ^ piece_keys[rook][to] ^ piece_keys[king][dest.king_to] ^
-                  piece_keys[rook][dest.rook_to];
-        break;
-    }
-    case Move::en_passant: {
-        const bool white = to > from;
-        const std::uint32_t victim_square = white ? to - 8 : to + 8;
-        const std::uint32_t victim = white ? Piece::black_pawn : Piece::white_pawn;
-        const std::uint64_t change =
-            piece_keys[piece][from] ^ piece_keys[piece][to] ^ piece_keys[victim][victim_square];
-        pieces ^= change;
-        pawns ^= change;
-        break;
-    }
+        case Move::nullmove:
+            break;
+        case Move::normal_move:
+            pieces ^= piece_keys[piece][from] ^ piece_keys[piece][to] ^ piece_keys[capture][to];
+            pawns ^= pawn_keys[piece][from] ^ pawn_keys[piece][to] ^ pawn_keys[capture][to];
+            break;
+        case Move::promo_queen:
+        case Move::promo_rook:
+        case Move::promo_bishop:
+        case Move::promo_knight: {
+            const std::uint32_t pawn = to > from ? Piece::white_pawn : Piece::black_pawn;
+            const std::uint32_t promoted = pawn + 6 - move.code();
+            pieces ^= piece_keys[pawn][from] ^ piece_keys[promoted][to] ^ piece_keys[capture][to];
+            pawns ^= pawn_keys[pawn][from];
+            break;
+        }
+        case Move::castling: {
+            const bool white = piece == Piece::white_king;
+            const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
+            const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
+            const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
+            pieces ^= piece_keys[king][from] ^ piece_keys[rook][to] ^
+                      piece_keys[king][dest.king_to] ^ piece_keys[rook][dest.rook_to];
+            break;
+        }
+        case Move::en_passant: {
+            const bool white = to > from;
+            const std::uint32_t victim_square = white ? to - 8 : to + 8;
+            const std::uint32_t victim = white ? Piece::black_pawn : Piece::white_pawn;
+            const std::uint64_t change =
+                piece_keys[piece][from] ^ piece_keys[piece][to] ^ piece_keys[victim][victim_square];
+            pieces ^= change;
+            pawns ^= change;
+            break;
+        }
     }
     piece_hash_.push_back(pieces);
     pawn_hash_.push_back(pawns);

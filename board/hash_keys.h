@@ -24,7 +24,8 @@ constexpr KeyTable make_piece_keys(bool pawns_only) {
         const std::uint32_t kind = code & 7;
         if (kind == 0 || kind == 7 || (pawns_only && kind != 1)) continue;
         const std::uint32_t polyglot_kind = 2 * (kind - 1) + ((code & 8) ? 0 : 1);
-        for (std::uint32_t s = 0; s < 64; ++s) keys[code][s] = polyglot_random64[64 * polyglot_kind + s];
+        for (std::uint32_t s = 0; s < 64; ++s)
+            keys[code][s] = polyglot_random64[64 * polyglot_kind + s];
     }
     return keys;
 }
@@ -35,10 +36,12 @@ public:
     static constexpr KeyTable pawn_keys = make_piece_keys(true);
     // White king side, White queen side, Black king side, Black queen side.
     static constexpr std::array<std::uint64_t, 4> castle_keys = {
-        polyglot_random64[768], polyglot_random64[769], polyglot_random64[770], polyglot_random64[771]};
+        polyglot_random64[768], polyglot_random64[769], polyglot_random64[770],
+        polyglot_random64[771]};
     static constexpr std::array<std::uint64_t, 8> en_passant_keys = {
-        polyglot_random64[772], polyglot_random64[773], polyglot_random64[774], polyglot_random64[775],
-        polyglot_random64[776], polyglot_random64[777], polyglot_random64[778], polyglot_random64[779]};
+        polyglot_random64[772], polyglot_random64[773], polyglot_random64[774],
+        polyglot_random64[775], polyglot_random64[776], polyglot_random64[777],
+        polyglot_random64[778], polyglot_random64[779]};
     static constexpr std::uint64_t side_key = polyglot_random64[780];
 
     HashKeys();

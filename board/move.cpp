@@ -10,9 +10,9 @@ constexpr std::array<std::string_view, 8> code_names = {
     "promo_bishop", "promo_knight", "castling",    "en_passant"};
 
 constexpr std::array<std::string_view, 13> xcode_names = {
-    "hashtable_move", "good_capture", "killer",     "counter_move", "killer_2",
-    "historical_move", "fertility1",  "fertility2", "fertility3",   "to_centre",
-    "to_bigcentre",   "losing_capture", "xnormal_move"};
+    "hashtable_move",  "good_capture",   "killer",      "counter_move", "killer_2",
+    "historical_move", "fertility1",     "fertility2",  "fertility3",   "to_centre",
+    "to_bigcentre",    "losing_capture", "xnormal_move"};
 
 }  // namespace
 
@@ -20,19 +20,32 @@ std::string Move::coordinate_text(bool rook_square_form) const {
     if (is_empty()) return "0000";
     std::string text = from().name() + to().name();
     switch (code()) {
-        case promo_queen: text += 'q'; break;
-        case promo_rook: text += 'r'; break;
-        case promo_bishop: text += 'b'; break;
-        case promo_knight: text += 'n'; break;
+        case promo_queen:
+            text += 'q';
+            break;
+        case promo_rook:
+            text += 'r';
+            break;
+        case promo_bishop:
+            text += 'b';
+            break;
+        case promo_knight:
+            text += 'n';
+            break;
         case castling:
             if (!rook_square_form) {
-                if (text == "e1h1") text = "e1g1";
-                else if (text == "e1a1") text = "e1c1";
-                else if (text == "e8h8") text = "e8g8";
-                else if (text == "e8a8") text = "e8c8";
+                if (text == "e1h1")
+                    text = "e1g1";
+                else if (text == "e1a1")
+                    text = "e1c1";
+                else if (text == "e8h8")
+                    text = "e8g8";
+                else if (text == "e8a8")
+                    text = "e8c8";
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return text;
 }

@@ -52,9 +52,8 @@ public:
         xnormal_move,
     };
 
-    static constexpr std::uint32_t to_shift = 0, from_shift = 6, code_shift = 12,
-                                   check_shift = 15, capture_shift = 16, piece_shift = 20,
-                                   xcode_shift = 24;
+    static constexpr std::uint32_t to_shift = 0, from_shift = 6, code_shift = 12, check_shift = 15,
+                                   capture_shift = 16, piece_shift = 20, xcode_shift = 24;
     static constexpr std::uint32_t check_bit = 1u << check_shift;
     static constexpr std::uint32_t move_bits = 0x00FFFFFF;  // everything but xcode
 
@@ -69,7 +68,11 @@ public:
     constexpr Move(Square from, Square to, std::uint32_t code, Piece piece, Piece capture)
         : Move(from.value(), to.value(), code, piece.code(), capture.code()) {}
 
-    static constexpr Move from_word(std::uint32_t word) { Move m; m.word_ = word; return m; }
+    static constexpr Move from_word(std::uint32_t word) {
+        Move m;
+        m.word_ = word;
+        return m;
+    }
     constexpr std::uint32_t word() const { return word_; }
 
     constexpr void clear() { word_ = 0; }
@@ -95,7 +98,9 @@ public:
     constexpr void set_piece(Piece p) { set_field(piece_shift, 15, p.code()); }
     constexpr void set_xcode(std::uint32_t xcode) { set_field(xcode_shift, 255, xcode); }
 
-    constexpr bool is_promotion() const { return code() - promo_queen <= promo_knight - promo_queen; }
+    constexpr bool is_promotion() const {
+        return code() - promo_queen <= promo_knight - promo_queen;
+    }
     constexpr bool is_castling() const { return code() == castling; }
     constexpr bool is_en_passant() const { return code() == en_passant; }
     constexpr bool is_capture() const { return (word_ >> capture_shift & 15) != 0; }
@@ -105,7 +110,9 @@ public:
     constexpr bool is_king_side_castling() const { return to_index() > from_index(); }
 
     // Equal when the low 24 bits agree: xcode is ignored, check counts.
-    friend constexpr bool operator==(Move a, Move b) { return ((a.word_ ^ b.word_) & move_bits) == 0; }
+    friend constexpr bool operator==(Move a, Move b) {
+        return ((a.word_ ^ b.word_) & move_bits) == 0;
+    }
 
     // "e2e4", "e7e8q", "0000" for the empty move. Standard castlings print in the king's
     // two-square form ("e1g1") unless rook_square_form asks for the stored "e1h1".

@@ -145,8 +145,9 @@ struct Mover {
     }
 
     // One pawn's captures, en passant capture and promotions, to `destinations` only.
-    [[gnu::always_inline]] void pawn_tactical(MoveList& list, std::uint32_t from, Bitboard destinations,
-                       Bitboard ep_target, Bitboard pawn_checks) const {
+    [[gnu::always_inline]] void pawn_tactical(MoveList& list, std::uint32_t from,
+                                              Bitboard destinations, Bitboard ep_target,
+                                              Bitboard pawn_checks) const {
         const Bitboard bit = square_table[from];
         const Bitboard attacks = pawn_attacks<White>(bit);
         const Bitboard mask = allowed(from) & destinations;
@@ -187,8 +188,8 @@ struct Mover {
     }
 
     // One pawn's single and double pushes that do not reach the last rank.
-    [[gnu::always_inline]] void pawn_pushes(MoveList& list, std::uint32_t from, Bitboard destinations,
-                     Bitboard pawn_checks) const {
+    [[gnu::always_inline]] void pawn_pushes(MoveList& list, std::uint32_t from,
+                                            Bitboard destinations, Bitboard pawn_checks) const {
         const Bitboard bit = square_table[from];
         const Bitboard single = pawn_push<White>(bit) & empty;
         const Bitboard pushes = (single | (pawn_push<White>(single) & empty & double_step_rank)) &
@@ -206,8 +207,9 @@ struct Mover {
     // Moves of the knights, bishops, rooks or queens among `origins` to `reachable`. The
     // capture pass fills `targets_of` with each piece's attacks; the quiet pass reuses them.
     template <std::uint32_t kind>
-    [[gnu::always_inline]] void piece_moves(MoveList& list, Bitboard origins, Bitboard reachable, Bitboard checks,
-                     bool quiet, Bitboard* targets_of) const {
+    [[gnu::always_inline]] void piece_moves(MoveList& list, Bitboard origins, Bitboard reachable,
+                                            Bitboard checks, bool quiet,
+                                            Bitboard* targets_of) const {
         const std::uint32_t piece = us + kind;
         for (Bitboard pieces = origins; pieces;) {
             const std::uint32_t from = pop_lowest_square(pieces);

@@ -34,9 +34,7 @@ void MoveList::append(const Move* first, const Move* last) {
     for (; first != last && count_ < capacity; ++first) push(*first);
 }
 
-bool MoveList::contains(Move move) const {
-    return std::find(begin(), end(), move) != end();
-}
+bool MoveList::contains(Move move) const { return std::find(begin(), end(), move) != end(); }
 
 void MoveList::remove(Move move) {
     Move* found = std::find(begin(), end(), move);

@@ -11,9 +11,10 @@ namespace {
 constexpr std::array<int, 7> kind_values = {0, 100, 300, 300, 500, 900, 4000};
 
 constexpr std::array<std::string_view, 15> piece_names = {
-    "no piece",     "white pawn",   "white knight", "white bishop", "white rook",
-    "white queen",  "white king",   "",             "",             "black pawn",
-    "black knight", "black bishop", "black rook",   "black queen",  "black king"};
+    "no piece",   "white pawn",  "white knight", "white bishop",
+    "white rook", "white queen", "white king",   "",
+    "",           "black pawn",  "black knight", "black bishop",
+    "black rook", "black queen", "black king"};
 
 constexpr bool is_piece_code(std::uint32_t code) { return code < 15 && code != 7 && code != 8; }
 

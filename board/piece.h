@@ -9,8 +9,18 @@ public:
     // The codes; the low three bits give the kind, bit 3 the colour (set for Black).
     enum : std::uint32_t {
         no_piece = 0,
-        white_pawn = 1, white_knight, white_bishop, white_rook, white_queen, white_king,
-        black_pawn = 9, black_knight, black_bishop, black_rook, black_queen, black_king,
+        white_pawn = 1,
+        white_knight,
+        white_bishop,
+        white_rook,
+        white_queen,
+        white_king,
+        black_pawn = 9,
+        black_knight,
+        black_bishop,
+        black_rook,
+        black_queen,
+        black_king,
     };
     // Kinds (code AND 7), regardless of colour.
     enum : std::uint32_t { pawn = 1, knight, bishop, rook, queen, king };

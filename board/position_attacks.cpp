@@ -4,13 +4,15 @@
 Bitboard ChessPosition::white_sliders_aimed_at(std::uint32_t square) const {
     const AttackTables& t = *tables_;
     const Bitboard queens = white_queens();
-    return ((white_rooks() | queens) & t.rook_rays(square)) | ((white_bishops() | queens) & t.bishop_rays(square));
+    return ((white_rooks() | queens) & t.rook_rays(square)) |
+           ((white_bishops() | queens) & t.bishop_rays(square));
 }
 
 Bitboard ChessPosition::black_sliders_aimed_at(std::uint32_t square) const {
     const AttackTables& t = *tables_;
     const Bitboard queens = black_queens();
-    return ((black_rooks() | queens) & t.rook_rays(square)) | ((black_bishops() | queens) & t.bishop_rays(square));
+    return ((black_rooks() | queens) & t.rook_rays(square)) |
+           ((black_bishops() | queens) & t.bishop_rays(square));
 }
 
 void ChessPosition::add_pins(std::uint32_t king_square, Bitboard sliders, Bitboard king_side_pieces,
@@ -43,17 +45,21 @@ void ChessPosition::update_pins(Move move) {
     if (move.code() == Move::nullmove) return;
     HistoryEntry& entry = history_.back();
     const bool king_move = move.piece().is_king();
-    if (king_move || move.is_en_passant() || entry.pinned_pieces != 0 || entry.discovering_pieces != 0) {
+    if (king_move || move.is_en_passant() || entry.pinned_pieces != 0 ||
+        entry.discovering_pieces != 0) {
         compute_pins();
         return;
     }
     // No pins before and no king moved: only sliders on lines through the move's two
     // squares can have gained a lone blocker.
-    const Bitboard lines = tables_->queen_rays(move.from_index()) | tables_->queen_rays(move.to_index());
+    const Bitboard lines =
+        tables_->queen_rays(move.from_index()) | tables_->queen_rays(move.to_index());
     const std::uint32_t b = entry.black_king_square;
-    if (b != no_square) add_pins(b, white_sliders_aimed_at(b) & lines, black_pieces_, white_pieces_, entry);
+    if (b != no_square)
+        add_pins(b, white_sliders_aimed_at(b) & lines, black_pieces_, white_pieces_, entry);
     const std::uint32_t w = entry.white_king_square;
-    if (w != no_square) add_pins(w, black_sliders_aimed_at(w) & lines, white_pieces_, black_pieces_, entry);
+    if (w != no_square)
+        add_pins(w, black_sliders_aimed_at(w) & lines, white_pieces_, black_pieces_, entry);
 }
 
 void ChessPosition::update_in_check() {
@@ -70,7 +76,8 @@ std::uint32_t least_valuable(const ChessPosition& p, Bitboard target) {
     const Bitboard attackers = p.attackers<White>(target, p.occupied(), false);
     const std::uint32_t base = White ? 0 : 8;
     for (std::uint32_t kind = Piece::pawn; kind <= Piece::king; ++kind)
-        if (const Bitboard set = attackers & p.bitboard(base + kind); set != 0) return lowest_square(set);
+        if (const Bitboard set = attackers & p.bitboard(base + kind); set != 0)
+            return lowest_square(set);
     return no_square;
 }
 

@@ -14,19 +14,32 @@ constexpr bool is_space(char c) {
 // Piece code of a FEN letter, 0 for anything else.
 constexpr std::uint32_t piece_code(char c) {
     switch (c) {
-    case 'P': return Piece::white_pawn;
-    case 'N': return Piece::white_knight;
-    case 'B': return Piece::white_bishop;
-    case 'R': return Piece::white_rook;
-    case 'Q': return Piece::white_queen;
-    case 'K': return Piece::white_king;
-    case 'p': return Piece::black_pawn;
-    case 'n': return Piece::black_knight;
-    case 'b': return Piece::black_bishop;
-    case 'r': return Piece::black_rook;
-    case 'q': return Piece::black_queen;
-    case 'k': return Piece::black_king;
-    default: return Piece::no_piece;
+        case 'P':
+            return Piece::white_pawn;
+        case 'N':
+            return Piece::white_knight;
+        case 'B':
+            return Piece::white_bishop;
+        case 'R':
+            return Piece::white_rook;
+        case 'Q':
+            return Piece::white_queen;
+        case 'K':
+            return Piece::white_king;
+        case 'p':
+            return Piece::black_pawn;
+        case 'n':
+            return Piece::black_knight;
+        case 'b':
+            return Piece::black_bishop;
+        case 'r':
+            return Piece::black_rook;
+        case 'q':
+            return Piece::black_queen;
+        case 'k':
+            return Piece::black_king;
+        default:
+            return Piece::no_piece;
     }
 }
 
@@ -133,12 +146,18 @@ void ChessPosition::fen(std::string_view text) {
 
     std::uint16_t rights = 0;
     for (const char c : fields[2]) {
-        if (c == 'K' || c == 'H') rights |= CastlingMask::white_king_side;
-        else if (c == 'Q' || c == 'A') rights |= CastlingMask::white_queen_side;
-        else if (c >= 'B' && c <= 'G') rights |= std::uint16_t(1u << (c - 'A'));
-        else if (c == 'k' || c == 'h') rights |= CastlingMask::black_king_side;
-        else if (c == 'q' || c == 'a') rights |= CastlingMask::black_queen_side;
-        else if (c >= 'b' && c <= 'g') rights |= std::uint16_t(1u << (8 + c - 'a'));
+        if (c == 'K' || c == 'H')
+            rights |= CastlingMask::white_king_side;
+        else if (c == 'Q' || c == 'A')
+            rights |= CastlingMask::white_queen_side;
+        else if (c >= 'B' && c <= 'G')
+            rights |= std::uint16_t(1u << (c - 'A'));
+        else if (c == 'k' || c == 'h')
+            rights |= CastlingMask::black_king_side;
+        else if (c == 'q' || c == 'a')
+            rights |= CastlingMask::black_queen_side;
+        else if (c >= 'b' && c <= 'g')
+            rights |= std::uint16_t(1u << (8 + c - 'a'));
     }
 
     std::uint32_t en_passant = no_square;

@@ -59,9 +59,12 @@ std::string ChessPosition::result_text() const {
     generate_legal_moves(list);
     if (list.empty()) {
         // Mate or stalemate is told from the board, not from the stored check flag.
-        const bool checked = white_to_move() ? attacked_by_black(white_king()) : attacked_by_white(black_king());
-        if (!checked) result = "1/2-1/2 {Stalemate}";
-        else result = white_to_move() ? "0-1 {Black mates}" : "1-0 {White mates}";
+        const bool checked =
+            white_to_move() ? attacked_by_black(white_king()) : attacked_by_white(black_king());
+        if (!checked)
+            result = "1/2-1/2 {Stalemate}";
+        else
+            result = white_to_move() ? "0-1 {Black mates}" : "1-0 {White mates}";
     }
     return result;
 }
@@ -87,8 +90,9 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
         if (rook_square != no_square) {
             for (Move move : list)
                 if (move.is_castling() && move.to_index() == rook_square) return move;
-            throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
-                                   std::string(text) + "   cp.id=" + std::to_string(id_) + "\n");
+            throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() +
+                                "    illegal move " + std::string(text) +
+                                "   cp.id=" + std::to_string(id_) + "\n");
         }
     }
 
@@ -96,7 +100,8 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
     const auto is_rank = [](char c) { return c >= '1' && c <= '8'; };
     if ((text.size() != 4 && text.size() != 5) || !is_file(text[0]) || !is_rank(text[1]) ||
         !is_file(text[2]) || !is_rank(text[3]))
-        throw MoveTextError("ChessPosition::convert_to_move(const string& " + std::string(text) + ")");
+        throw MoveTextError("ChessPosition::convert_to_move(const string& " + std::string(text) +
+                            ")");
 
     const auto find = [&](std::uint32_t from, std::uint32_t to) -> const Move* {
         for (const Move& move : list) {
@@ -126,7 +131,8 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
             found = find(from, squares == "e8g8" ? squares::h8 : squares::a8);
     }
     if (found == nullptr)
-        throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() + "    illegal move " +
-                               std::string(text) + "   cp.id=" + std::to_string(id_) + "\n");
+        throw MoveTextError("ChessPosition::convert_to_move(string)   " + fen() +
+                            "    illegal move " + std::string(text) +
+                            "   cp.id=" + std::to_string(id_) + "\n");
     return *found;
 }

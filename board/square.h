@@ -34,12 +34,32 @@ public:
     friend constexpr auto operator<=>(Square, Square) = default;
     friend constexpr int operator-(Square a, Square b) { return int(a.square_) - int(b.square_); }
 
-    constexpr Square& operator+=(int n) { square_ += std::uint32_t(n); return *this; }
-    constexpr Square& operator-=(int n) { square_ -= std::uint32_t(n); return *this; }
-    constexpr Square& operator++() { ++square_; return *this; }
-    constexpr Square& operator--() { --square_; return *this; }
-    constexpr Square operator++(int) { Square old = *this; ++square_; return old; }
-    constexpr Square operator--(int) { Square old = *this; --square_; return old; }
+    constexpr Square& operator+=(int n) {
+        square_ += std::uint32_t(n);
+        return *this;
+    }
+    constexpr Square& operator-=(int n) {
+        square_ -= std::uint32_t(n);
+        return *this;
+    }
+    constexpr Square& operator++() {
+        ++square_;
+        return *this;
+    }
+    constexpr Square& operator--() {
+        --square_;
+        return *this;
+    }
+    constexpr Square operator++(int) {
+        Square old = *this;
+        ++square_;
+        return old;
+    }
+    constexpr Square operator--(int) {
+        Square old = *this;
+        --square_;
+        return old;
+    }
 
 private:
     std::uint32_t square_ = no_square;

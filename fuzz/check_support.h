@@ -27,7 +27,8 @@ inline std::string_view as_text(const std::uint8_t* data, std::size_t size) {
 // The lines of a text as the PGN cutter sees them: split at line feeds, a last piece
 // without a line feed is a line when it is not empty, and carriage returns at the end of
 // each line are dropped when `drop_carriage_returns` is set.
-inline std::vector<std::string_view> split_lines(std::string_view text, bool drop_carriage_returns) {
+inline std::vector<std::string_view> split_lines(std::string_view text,
+                                                 bool drop_carriage_returns) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {

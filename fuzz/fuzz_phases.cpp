@@ -93,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream err;
     const int status = run_vorline(arguments, out, err);
     require(status == 0, "a run on readable files succeeds");
-    require(out.str() == "reading games.pgn ...\nwriting pos.pgn ...\nFinished!\n", "progress lines");
+    require(out.str() == "reading games.pgn ...\nwriting pos.pgn ...\nFinished!\n",
+            "progress lines");
 
     const std::vector<std::string_view> lines = epd_lines(epd);
     const std::string failed = read_file("failed.epd");

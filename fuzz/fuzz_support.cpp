@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,8 +9,6 @@
 #include <iostream>
 #include <iterator>
 #include <streambuf>
-
-#include <stdlib.h>
 
 namespace {
 

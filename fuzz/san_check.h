@@ -1,9 +1,9 @@
 #pragma once
 
-// Reads any token as a SAN move on positions drawn from a list (the first byte of the input picks one; the rest is the token).
-// A resolved move must be one of the position's legal moves; making and taking it back
-// must restore the position; its SAN text, written and read again, gives the same move.
-// A rejected token must fail with the reader's SanError.
+// Reads any token as a SAN move on positions drawn from a list (the first byte of the input picks
+// one; the rest is the token). A resolved move must be one of the position's legal moves; making
+// and taking it back must restore the position; its SAN text, written and read again, gives the
+// same move. A rejected token must fail with the reader's SanError.
 #include <array>
 #include <cstdint>
 #include <string>

@@ -10,9 +10,7 @@ Game::Game() : tables_(std::make_unique<const AttackTables>()), position_(*table
     clear();
 }
 
-Game::Game(std::string_view pgn_text) : Game() {
-    read_pgn(pgn_text);
-}
+Game::Game(std::string_view pgn_text) : Game() { read_pgn(pgn_text); }
 
 void Game::clear() {
     tag_order_.clear();
@@ -83,13 +81,9 @@ std::string Game::get_tag(std::string_view name) const {
     return value ? *value : std::string();
 }
 
-std::string Game::get_players() const {
-    return get_tag("White") + ' ' + get_tag("Black");
-}
+std::string Game::get_players() const { return get_tag("White") + ' ' + get_tag("Black"); }
 
-std::uint64_t Game::get_hash() const {
-    return position_.hash();
-}
+std::uint64_t Game::get_hash() const { return position_.hash(); }
 
 std::string Game::get_first_position() {
     rewind();
@@ -165,9 +159,7 @@ Move Game::get_next_move() {
     return SanMove(position_, line[k].text).move();
 }
 
-std::string Game::san_text(Move move) {
-    return SanMove(position_, move).text();
-}
+std::string Game::san_text(Move move) { return SanMove(position_, move).text(); }
 
 bool Game::find_move_text(const std::string& san) {
     const GameLine& line = lines_[cursor_line_];
@@ -192,9 +184,7 @@ bool Game::find_move_text(const std::string& san) {
     return false;
 }
 
-bool Game::find_move(Move move) {
-    return find_move_text(san_text(move));
-}
+bool Game::find_move(Move move) { return find_move_text(san_text(move)); }
 
 void Game::add_move(Move move) {
     const std::string san = san_text(move);

@@ -152,8 +152,8 @@ private:
     std::uint32_t cursor_index_ = 0;
 
     // Working state, kept between games so that reading reuses its buffers.
-    std::string initial_fen_;        // the FEN text of the standard initial position
-    bool position_is_start_ = false; // position_ is exactly what start_fen_ sets up
+    std::string initial_fen_;         // the FEN text of the standard initial position
+    bool position_is_start_ = false;  // position_ is exactly what start_fen_ sets up
     std::string movetext_;
     std::string text_copy_;
     MovetextReader movetext_reader_;

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <cstring>
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "pgn/assign_text.h"

@@ -29,8 +29,8 @@ void MoveNumbering::number(GameLines& lines, std::size_t line, std::uint32_t whi
             const auto target = referred_line(node.text);
             if (target && *target > frame.line && *target < lines.size() &&
                 !lines[*target].empty()) {
-                const Frame next{*target, 0, frame.last_white, frame.last_number, start_white,
-                                 start_number};
+                const Frame next{*target,           0,           frame.last_white,
+                                 frame.last_number, start_white, start_number};
                 stack_.push_back(next);  // `frame` is not used after this
             }
         }

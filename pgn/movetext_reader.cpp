@@ -26,13 +26,10 @@ public:
     }
     // The ")" that closes the "(" at `at`; npos when it is never closed.
     std::size_t close_of(std::size_t at) const {
-        const auto found = std::lower_bound(
-            pairs_.begin(), pairs_.end(), at,
-            [](const std::pair<std::size_t, std::size_t>& pair, std::size_t value) {
-                return pair.first < value;
-            });
-        return found != pairs_.end() && found->first == at ? found->second
-                                                           : std::string_view::npos;
+        const auto found = std::lower_bound(pairs_.begin(), pairs_.end(), at,
+                                            [](const std::pair<std::size_t, std::size_t>& pair,
+                                               std::size_t value) { return pair.first < value; });
+        return found != pairs_.end() && found->first == at ? found->second : std::string_view::npos;
     }
 
 private:
@@ -201,8 +198,7 @@ struct FirstMoves {
 std::size_t find_char(std::string_view text, char c, std::size_t from, std::size_t end) {
     if (from >= end) return end;
     const void* found = std::memchr(text.data() + from, c, end - from);
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data())
-                 : end;
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : end;
 }
 
 void append_variation_marker(std::string& out, std::size_t line) {

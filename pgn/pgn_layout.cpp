@@ -52,8 +52,8 @@ void append_movetext(const GameLines& lines, std::size_t line, bool full, std::s
                 } else {
                     const NodeKind before =
                         frame.index == 0 ? NodeKind::unparsed : nodes[frame.index - 1].kind;
-                    if (frame.index == 0 || (full && (before == NodeKind::variation ||
-                                                      before == NodeKind::comment))) {
+                    if (frame.index == 0 ||
+                        (full && (before == NodeKind::variation || before == NodeKind::comment))) {
                         append_number(out, node.move_number);
                         out += "... ";
                     }

@@ -14,9 +14,7 @@ bool points_into(std::string_view view, const std::string& text) {
 
 }  // namespace
 
-void Game::report_unreadable(std::string_view text) const {
-    std::cerr << text << std::endl;
-}
+void Game::report_unreadable(std::string_view text) const { std::cerr << text << std::endl; }
 
 void Game::read_tags(std::uint32_t names_kept, bool store_values) {
     tag_order_.clear();

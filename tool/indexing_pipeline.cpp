@@ -47,13 +47,13 @@ struct Batch {
 // order that oneTBB gives visible; two atomic operations per batch and stage cost nothing
 // beside playing 64 games. Bodies that really overlap still race in its eyes.
 class Turn {
-  public:
+public:
     explicit Turn(std::atomic<unsigned>& order) : order_(order) { step(); }
     ~Turn() { step(); }
     Turn(const Turn&) = delete;
     Turn& operator=(const Turn&) = delete;
 
-  private:
+private:
     void step() { order_.fetch_add(1, std::memory_order_acq_rel); }
     std::atomic<unsigned>& order_;
 };

@@ -1,8 +1,8 @@
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
 #include <span>
-
-#include <unistd.h>
 
 #include "tool/run.h"
 

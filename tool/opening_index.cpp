@@ -40,7 +40,8 @@ OpeningIndex::Node OpeningIndex::find_node(std::uint64_t key) const {
 
 OpeningIndex::Node OpeningIndex::record(std::uint64_t key, Node parent, std::uint32_t move) {
     const std::size_t slot = probe(key);
-    const Node found = table_[slot].node == 0 ? add_node(key, parent, move, slot) : table_[slot].node - 1;
+    const Node found =
+        table_[slot].node == 0 ? add_node(key, parent, move, slot) : table_[slot].node - 1;
     return key == root_key_ ? root : found;
 }
 

@@ -31,7 +31,7 @@ std::uint64_t lookup_key(const ChessPosition& position);
 // the positions of the games' openings, the second answers the EPD lines from it. The run
 // opens, checks and closes every file; the phases only read and write.
 class OpeningPhases {
-  public:
+public:
     OpeningPhases();
 
     // Reads every game text of the opened input and indexes the positions of its first

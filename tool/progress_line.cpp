@@ -1,9 +1,9 @@
 #include "tool/progress_line.h"
 
-#include <cerrno>
-
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 ProgressLine::ProgressLine(int descriptor)
     : descriptor_(descriptor),

@@ -96,7 +96,7 @@ int file_error(std::string_view what, std::string_view file_name, std::ostream& 
 // the EPD file is "failed.epd" itself, the new lines go to a temporary file beside it that
 // is renamed over it at the end, so that the lines being answered are never lost.
 class Outputs {
-  public:
+public:
     explicit Outputs(const Settings& settings) : settings_(settings) {}
 
     // Opens and locks both files before any game is read; writes nothing. Returns 0, or
@@ -152,7 +152,7 @@ class Outputs {
 
     OutputFile games;
 
-  private:
+private:
     const Settings& settings_;
     OutputFile failed_;
     OutputFile temporary_;
