@@ -12,22 +12,6 @@ namespace {
 constexpr std::uint64_t start = 0x463B96181691FC9CULL;
 using Moves = std::vector<std::uint32_t>;
 
-TEST(OpeningIndex, FirstEntryForAKeyWinsAndWalksCollectMovesLastFirst) {
-    OpeningIndex index(start);
-    EXPECT_TRUE(index.insert(10, start, 1));
-    EXPECT_TRUE(index.insert(20, 10, 2));
-    EXPECT_TRUE(index.insert(20, start, 3));  // a later way into position 20 is ignored
-    EXPECT_FALSE(index.insert(40, 99, 4)) << "a parent that is not in the index is refused";
-    EXPECT_EQ(index.size(), 2u);
-    EXPECT_EQ(index.find(20)->parent, 10u);
-    EXPECT_FALSE(index.find(40));
-    Moves moves;
-    ASSERT_TRUE(index.walk_back(20, moves));
-    EXPECT_EQ(moves, (Moves{2, 1}));
-    EXPECT_FALSE(index.walk_back(999, moves));
-    EXPECT_TRUE(moves.empty());
-}
-
 // Many keys, including ones that share their low bits or their high half, against a
 // plain map, across several growths of the table.
 TEST(OpeningIndex, AgreesWithAPlainMapThroughGrowth) {
