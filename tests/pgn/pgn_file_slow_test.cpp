@@ -1,7 +1,6 @@
 // Cutting real files into game texts.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -9,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/line_digest.h"
 
@@ -72,30 +70,6 @@ TEST(PgnFileRealData, NoLineIsLostAndEveryGameHasItsText) {
             EXPECT_EQ(sections_after_movetext, 0u) << buffer_size;
         }
     }
-}
-
-// An opening-line collection without empty lines: one tag line and one line of play per
-// game. Each line of play is a game of its own, played to its end.
-TEST(PgnFileRealData, OpeningLinesAreOneGameEach) {
-    const std::string path = std::string(VORLINE_DATA_DIR) + "/games/samples/benoni.pgn";
-    if (!fs::exists(path)) GTEST_SKIP() << "reference data absent";
-    PgnFile file;
-    file.open_read(path);
-    Game game;
-    std::size_t games = 0;
-    for (const std::string* text = &file.read_first_game(); !text->empty();
-         text = &file.read_next_game()) {
-        ++games;
-        const std::size_t lines = std::count(text->begin(), text->end(), '\n');
-        ASSERT_TRUE(lines == 2 && text->starts_with("[Result ")) << *text;
-        game.read_pgn(*text);
-        std::size_t played = 0;
-        while (game.step_forward() == Game::Step::move_played) ++played;
-        // Every move of the line is played: the line ends with its result.
-        EXPECT_TRUE(played > 0 && game.lines()[0].back().kind == NodeKind::result) << *text;
-        EXPECT_EQ(played + 1, game.lines()[0].size()) << *text;
-    }
-    EXPECT_EQ(games, 1708u);
 }
 
 }  // namespace

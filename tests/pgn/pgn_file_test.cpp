@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,17 +19,13 @@ Texts cut_all(PgnFile& file) {
     return texts;
 }
 
-Texts cut_file(const std::string& path, std::size_t buffer_size = PgnFile::default_buffer_size) {
-    PgnFile file(buffer_size);
-    file.open_read(path);
-    return cut_all(file);
-}
-
 class PgnFileTest : public ::testing::Test {
 protected:
     Texts cut(std::string_view contents, std::size_t buffer_size = PgnFile::default_buffer_size) {
         dir.write("in.pgn", contents);
-        return cut_file(dir.file("in.pgn"), buffer_size);
+        PgnFile file(buffer_size);
+        file.open_read(dir.file("in.pgn"));
+        return cut_all(file);
     }
     TempDir dir;
 };
@@ -164,46 +159,6 @@ TEST_F(PgnFileTest, EveryGameIsReadFromItsOwnMoves) {
             EXPECT_EQ(games, row.expected) << size;
         }
     }
-}
-
-TEST_F(PgnFileTest, UnreadableInputEndsLikeEndOfFile) {
-    PgnFile file;
-    file.open_read(dir.file("missing.pgn"));
-    EXPECT_FALSE(file.is_reading());
-    EXPECT_EQ(file.read_first_game(), "");
-    EXPECT_EQ(file.read_next_game(), "");
-
-    // A directory may open like a file, but reading it fails: no games, no endless loop.
-    file.open_read(dir.path().string());
-    EXPECT_EQ(file.read_first_game(), "");
-    EXPECT_EQ(file.read_next_game(), "");
-}
-
-TEST_F(PgnFileTest, WriteGameAppendsToExistingContents) {
-    dir.write("out.pgn", game_a);
-    PgnFile file;
-    file.open_write(dir.file("out.pgn"));
-    EXPECT_TRUE(file.is_writing());
-    file.write_game(game_b);
-    file.write_game(game_c);
-    EXPECT_TRUE(file.close_write());
-    EXPECT_EQ(dir.read("out.pgn"), game_a + game_b + game_c);
-    EXPECT_EQ(cut_file(dir.file("out.pgn")), (Texts{game_a, game_b, game_c}));
-}
-
-TEST_F(PgnFileTest, OutputFailuresAreReportedOnClose) {
-    PgnFile file;
-    EXPECT_FALSE(file.close_write()) << "never opened";
-    file.open_write(dir.path().string());
-    EXPECT_FALSE(file.is_writing());
-    file.write_game(game_a);
-    EXPECT_FALSE(file.close_write());
-
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    file.open_write("/dev/full");
-    EXPECT_TRUE(file.is_writing());
-    file.write_game(game_a);
-    EXPECT_FALSE(file.close_write()) << "a full disk is not success";
 }
 
 }  // namespace
