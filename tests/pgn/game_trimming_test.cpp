@@ -48,22 +48,6 @@ TEST(GameTrimming, KeepsTheFirstMovesOfTheMainLineOnly) {
               (std::vector<std::string>{"e4", "e5", "Nf3", "Nc6", "Bb5", "a6", "*"}));
 }
 
-TEST(GameTrimming, TagsBecomeTheSevenRosterTags) {
-    Game game;
-    game.read_pgn(long_game);
-    game.keep_opening(24);
-    EXPECT_EQ(game.tags().size(), 7u);
-    EXPECT_EQ(game.get_tag("Event"), "?");
-    EXPECT_EQ(game.get_tag("Date"), "????.??.??");
-    EXPECT_EQ(game.get_tag("Round"), "1");
-    EXPECT_EQ(game.get_tag("Result"), "*");
-    EXPECT_EQ(game.get_tag("ECO"), "");
-    EXPECT_EQ(
-        std::vector<std::string>(game.tag_order().begin(), game.tag_order().end()),
-        (std::vector<std::string>{"Event", "Site", "Date", "Round", "White", "Black", "Result"}));
-    EXPECT_EQ(game.get_pgn().substr(0, 13), "[Event \"?\"]\n[");
-}
-
 TEST(GameTrimming, ReadingTheOpeningAloneGivesTheSameRecord) {
     const std::string texts[] = {
         long_game,
