@@ -23,27 +23,11 @@ Nodes nodes_of(const Game& game, std::size_t line) {
 // The move that `san` names in the game's current position.
 Move move_of(Game& game, std::string_view san) { return SanMove(game.get_position(), san).move(); }
 
-// {white to move, move number} of every node of the line.
-std::vector<std::pair<unsigned, unsigned>> numbers(const GameLine& line) {
-    std::vector<std::pair<unsigned, unsigned>> result;
-    for (const GameNode& node : line) result.emplace_back(node.white, node.move_number);
-    return result;
-}
-
 std::vector<std::string> order_of(const Game& game) {
     return std::vector<std::string>(game.tag_order().begin(), game.tag_order().end());
 }
 
 }  // namespace
-
-TEST(PgnReader, TagsMovesAndNumbers) {
-    Game game;
-    game.read_pgn("[Event \"A\"]\n[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 0-1\n");
-    EXPECT_EQ(game.get_tag("Event"), "A");
-    EXPECT_EQ(game.get_result(), "0-1");
-    EXPECT_EQ(numbers(game.lines()[0]),
-              (std::vector<std::pair<unsigned, unsigned>>{{1, 1}, {0, 1}, {1, 2}, {0, 0}}));
-}
 
 TEST(PgnReader, BadFenIsReportedAndTheMovetextStaysUnread) {
     Game game;
@@ -80,15 +64,4 @@ TEST(GameRecord, SteppingForwardAndBack) {
     EXPECT_EQ(game.get_previous_position(), "");
     EXPECT_EQ(game.get_first_position(), initial_fen);
     EXPECT_EQ(game.get_hash(), 0x463B96181691FC9Cu);
-}
-
-TEST(GameRecord, VariationReferencesThatNameNoLaterLineAreNotFollowed) {
-    Game game;
-    // The stray ")" leaves "(1. d4)" in the main line as a reference that names no line.
-    game.read_pgn("1. e4 ) (1. d4) e5 *\n");
-    ASSERT_EQ(game.lines().size(), 1u);
-    game.number_moves(0, 1, 1);
-    EXPECT_EQ(game.lines()[0][2].white, 0u);
-    // Behind a variation node Black's move gets its number, even when nothing was written.
-    EXPECT_EQ(game.get_full_pgn(), "\n1. e4 1... e5  *\n\n");
 }
