@@ -1,15 +1,24 @@
 // Runs the real vorline executable in a fresh directory and checks what it prints, its exit
-// status and the files it leaves.
+// status and the files it leaves; "-o" names the output file, "-l" ties each output game to
+// its EPD line with tags that our reader and pgn-extract read back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "pgn/game.h"
+#include "pgn/pgn_file.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "tool/command_line.h"
+#include "tool/line_tags.h"
 
 namespace {
 
@@ -104,6 +113,106 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
         EXPECT_TRUE(box.dir.exists(row.output));
         EXPECT_EQ(box.dir.read("failed.epd"), unfound_failed);
     }
+}
+
+const std::string option_games =
+    "[Event \"A\"]\n\n1. d4 d5 2. c4 e6 *\n\n[Event \"B\"]\n\n1. e4 c5 2. Nf3 *\n\n";
+// Lines 1, 3 and 4 are found; line 2 is not.
+const std::string option_epd =
+    "rnbqkbnr/ppp1pppp/8/3p4/3P4/8/PPP1PPPP/RNBQKBNR w KQkq - id \"QGD, move 1\";\n"
+    "8/8/8/8/8/8/8/K6k w - -\n"
+    "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - c0 \"a; b\"; id Sicilian;\n"
+    "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq -\n";
+const std::string earlier = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
+
+struct OptionSandbox {
+    OptionSandbox() {
+        fs::create_directory(dir.path() / "data");
+        dir.write("games.pgn", option_games);
+        dir.write("pos.epd", option_epd);
+        dir.write("data/out.pgn", earlier);
+    }
+    ProcessResult vorline(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"-p", "games.pgn", "-e", "pos.epd"});
+        return run_process(VORLINE_EXE, arguments, dir.path().string());
+    }
+    TempDir dir;
+};
+
+// Appended to what is there, in another folder; failed.epd stays in the current folder; a
+// later "-o" replaces an earlier one. A file that cannot be opened or written fails the run.
+TEST(OutputOption, NamesTheFileAppendedTo) {
+    const OptionSandbox reference;
+    ASSERT_EQ(reference.vorline({}).exit_status, 0);
+    const std::string written = reference.dir.read("pos.pgn"), reading = "reading games.pgn ...\n";
+    const std::string usage = "Missing output file name after -o\nType 'vorline -h' for help\n";
+    // {arguments after -p games.pgn -e pos.epd, standard output, standard error}
+    const std::tuple<std::vector<std::string>, std::string, std::string> rows[] = {
+        {{"-o", "pos.pgn", "-o", "data/out.pgn"}, "writing data/out.pgn ...\nFinished!\n", ""},
+        {{"-o", "data"}, "Error while opening data\n", ""},
+        {{"-o", "none/out.pgn"}, "Error while opening none/out.pgn\n", ""},
+        {{"-o", "/dev/full"}, "writing /dev/full ...\nError while writing /dev/full\n", ""},
+        {{"-o"}, "", usage},
+        {{"-o", "./games.pgn"}, "Output file is an input file: ./games.pgn\n", ""},
+        {{"-o", "failed.epd"}, "Output file is an input file: failed.epd\n", ""},
+        {{"-o", "data/locked.pgn"}, "File in use by another run: data/locked.pgn\n", ""},
+    };
+    for (const auto& [arguments, out, err] : rows) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        if (arguments.back() == "/dev/full" && !fs::exists("/dev/full")) continue;
+        const OptionSandbox box;
+        box.dir.write("data/locked.pgn", "");  // as if another run were writing it
+        const int locked = open(box.dir.file("data/locked.pgn").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(flock(locked, LOCK_EX), 0);
+        const ProcessResult result = box.vorline(arguments);
+        close(locked);
+        const bool complete = out.ends_with("Finished!\n");
+        const std::string all_out = err.empty() ? reading + out : std::string(banner) + "\n";
+        EXPECT_EQ(std::tie(result.exit_status, result.out, result.err),
+                  std::make_tuple(complete ? 0 : failed, all_out, err));
+        EXPECT_EQ(box.dir.read("data/out.pgn"), complete ? earlier + written : earlier);
+        if (complete) {
+            EXPECT_EQ(box.dir.read("failed.epd"), "8/8/8/8/8/8/8/K6k w - -\n");
+        }
+        EXPECT_FALSE(box.dir.exists("pos.pgn"));
+    }
+}
+
+TEST(LineTagsOption, IdOperandAsATagValue) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"8/8/8/8/8/8/8/8 w - - 0 1 id \"  x y \";", "x y"},  // after the move counters
+        {"8/8/8/8/8/8/8/8 w - - c0 \"a; id b\";; id plain ;", "plain"},
+        {"8/8/8/8/8/8/8/8 w - - id \"back\\slash\ttab\"", "back slash tab"},
+        {"8/8/8/8/8/8/8/8 w - - bm Qd5; c0 \"id\";", ""},
+        {"id \"x\";", ""},  // in the position fields
+    };
+    for (const auto& [line, id] : rows) EXPECT_EQ(epd_id(line), id) << line;
+}
+
+TEST(LineTagsOption, GamesTiedToTheirLinesReadBackByUsAndPgnExtract) {
+    const OptionSandbox box;
+    ASSERT_EQ(box.vorline({"-lines"}).exit_status, 0);
+    std::vector<std::pair<std::string, std::string>> tags;  // EpdLine and EpdId of every game
+    PgnFile output;
+    output.open_read(box.dir.file("pos.pgn"));
+    Game game;
+    for (const std::string* text = &output.read_first_game(); !text->empty();
+         text = &output.read_next_game()) {
+        game.read_pgn(*text);
+        EXPECT_NE(game.get_last_position(), "");
+        tags.emplace_back(game.get_tag("EpdLine"), game.get_tag("EpdId"));
+    }
+    const decltype(tags) expected{{"1", "QGD, move 1"}, {"3", "Sicilian"}, {"4", ""}};
+    EXPECT_EQ(tags, expected);
+
+    std::string extract = "/usr/games/pgn-extract";
+    if (!fs::exists(extract)) extract = "/usr/bin/pgn-extract";
+    if (!fs::exists(extract))
+        GTEST_SKIP() << "pgn-extract is not installed (apt-get install pgn-extract)";
+    // It checks every move and writes the games back exactly as they stand.
+    const ProcessResult read = run_process(extract, {"-s", "pos.pgn"}, box.dir.path().string());
+    EXPECT_EQ(std::tie(read.exit_status, read.err), std::make_tuple(0, ""));
+    EXPECT_EQ(read.out, box.dir.read("pos.pgn"));
 }
 
 }  // namespace
