@@ -1,4 +1,4 @@
-// Moves: equality ignores the ordering label but not the check bit; coordinate texts.
+// Moves: equality ignores the ordering label but not the check bit; castling texts.
 #include "board/move.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +17,6 @@ TEST(Move, EqualityAndCoordinateTexts) {
     labelled.set_check(true);
     EXPECT_NE(labelled, e2e4);
     EXPECT_EQ(Move().coordinate_text(), "0000");
-    const std::tuple<Move, const char*, std::uint32_t> promotions[] = {
-        {Move(e7, e8, Move::promo_queen, Piece::white_pawn, 0u), "e7e8q", Piece::white_queen},
-        {Move(d2, d1, Move::promo_knight, Piece::black_pawn, 0u), "d2d1n", Piece::black_knight},
-        {Move(g2, h1, Move::promo_bishop, Piece::black_pawn, 0u), "g2h1b", Piece::black_bishop}};
-    for (const auto& [move, text, promoted] : promotions) {
-        EXPECT_EQ(move.coordinate_text(), text);
-        EXPECT_EQ(move.promoted_code(), promoted) << text;
-    }
     // Standard castlings print in the king's two-square form unless the stored form is asked for.
     const std::tuple<std::uint32_t, std::uint32_t, const char*, bool> castlings[] = {
         {e1, h1, "e1g1", true}, {e8, a8, "e8c8", false}, {f1, g1, "f1g1", true}};

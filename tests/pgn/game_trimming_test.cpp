@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "fuzz/pgn_game_check.h"
 #include "pgn/game.h"
@@ -16,37 +15,7 @@ const char* const long_game =
     "5. d4 Nd6 6. Bxc6 dxc6 7. dxe5 Nf5 8. Qxd8+ Kxd8 9. Nc3 Ke8 10. h3 h5 11. Bf4 Be7 "
     "12. Rad1 Be6 13. Ng5 Rh6 14. g3 Bxg5 15. Bxg5 Rg6 1-0\n";
 
-std::vector<std::string> main_line_texts(const Game& game) {
-    std::vector<std::string> texts;
-    for (const GameNode& node : game.lines()[0]) texts.push_back(node.text);
-    return texts;
-}
-
 }  // namespace
-
-TEST(GameTrimming, KeepsTheFirstMovesOfTheMainLineOnly) {
-    Game game;
-    game.read_pgn(long_game);
-    game.keep_opening(24);
-    ASSERT_EQ(game.lines().size(), 1u);
-    const GameLine& line = game.lines()[0];
-    ASSERT_EQ(line.size(), 25u);
-    for (std::size_t i = 0; i < 24; ++i) EXPECT_EQ(line[i].kind, NodeKind::move);
-    EXPECT_EQ(line[23].text, "Be6");
-    EXPECT_EQ(line[23].white, 0u);
-    EXPECT_EQ(line[23].move_number, 12u);
-    EXPECT_EQ(line[24].kind, NodeKind::result);
-    EXPECT_EQ(line[24].text, "*");
-    EXPECT_EQ(game.get_result(), "*");
-
-    game.keep_opening(2);
-    EXPECT_EQ(main_line_texts(game), (std::vector<std::string>{"e4", "e5", "*"}));
-    // A game shorter than the opening keeps all its moves.
-    game.read_pgn("1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 1/2-1/2\n");
-    game.keep_opening(24);
-    EXPECT_EQ(main_line_texts(game),
-              (std::vector<std::string>{"e4", "e5", "Nf3", "Nc6", "Bb5", "a6", "*"}));
-}
 
 TEST(GameTrimming, ReadingTheOpeningAloneGivesTheSameRecord) {
     const std::string texts[] = {
