@@ -13,9 +13,7 @@ std::string wrapped(std::string text, std::size_t offset = 0) {
     return text;
 }
 
-std::string word(std::size_t length) {
-    return std::string(length, 'x');
-}
+std::string word(std::size_t length) { return std::string(length, 'x'); }
 
 }  // namespace
 
@@ -24,8 +22,9 @@ TEST(PgnWriter, CommentsNagsAndVariations) {
     game.read_pgn(
         "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O {castles} $1 Be7 "
         "(5... Nxe4 6. d4 (6. Re1)) 6. Re1 *\n");
-    EXPECT_EQ(game.get_pgn(),
-              "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O $1 Be7 6. Re1  *\n\n");
+    EXPECT_EQ(
+        game.get_pgn(),
+        "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O $1 Be7 6. Re1  *\n\n");
     EXPECT_EQ(game.get_full_pgn(),
               "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O {castles} $1 "
               "Be7 (5... Nxe4 6.\nd4 (6. Re1)) 6. Re1  *\n\n");
@@ -53,5 +52,6 @@ TEST(PgnWrapping, BreaksAtThe80thCharacterOrTheSpaceBeforeIt) {
     for (const auto& [text, expected] : rows) EXPECT_EQ(wrapped(text), expected) << text;
 
     const std::string tag = "[Event \"" + word(50) + " " + word(50) + "\"]\n";
-    EXPECT_EQ(wrapped(tag + word(50) + " " + word(50) + "\n", tag.size()), tag + word(50) + "\n" + word(50) + "\n");
+    EXPECT_EQ(wrapped(tag + word(50) + " " + word(50) + "\n", tag.size()),
+              tag + word(50) + "\n" + word(50) + "\n");
 }

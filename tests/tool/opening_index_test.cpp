@@ -25,7 +25,8 @@ TEST(OpeningIndex, AgreesWithAPlainMapThroughGrowth) {
         if (i % 11 == 0) key = (key & 0xFFFFFFFFULL) | 0xABCD000000000000ULL;  // same tag
         const std::uint64_t parent = keys[random() % keys.size()];
         ASSERT_TRUE(index.insert(key, parent, std::uint32_t(i)));
-        if (key != start && expected.emplace(key, IndexEntry{parent, std::uint32_t(i)}).second) keys.push_back(key);
+        if (key != start && expected.emplace(key, IndexEntry{parent, std::uint32_t(i)}).second)
+            keys.push_back(key);
     }
     EXPECT_EQ(index.size(), expected.size());
     for (const auto& [key, entry] : expected) {

@@ -1,17 +1,16 @@
 // Runs the real vorline executable in a fresh directory and checks what it prints, its exit
 // status and the files it leaves; "-o" names the output file, "-l" ties each output game to
 // its EPD line with tags that our reader and pgn-extract read back.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
@@ -43,7 +42,8 @@ std::string complete(const std::string& pgn, const std::string& output) {
     return "reading " + pgn + " ...\nwriting " + output + " ...\nFinished!\n";
 }
 
-void expect(const ProcessResult& result, int status, const std::string& out, const std::string& err = "") {
+void expect(const ProcessResult& result, int status, const std::string& out,
+            const std::string& err = "") {
     EXPECT_EQ(std::tie(result.exit_status, result.out, result.err), std::tie(status, out, err));
 }
 
@@ -69,7 +69,8 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
     const std::string banner_line = std::string(banner) + "\n", help = help_text();
     const std::string missing_pgn = "Missing pgn file\nType 'vorline -h' for help\n";
     const std::string missing_epd = "Missing epd file\nType 'vorline -h' for help\n";
-    const std::string no_pgn = "Problem with input pgn-file ", no_epd = "Problem with input epd-file ";
+    const std::string no_pgn = "Problem with input pgn-file ",
+                      no_epd = "Problem with input epd-file ";
     struct Row {
         std::vector<std::string> arguments;
         std::string out, err = {};
@@ -85,18 +86,34 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
         // Input files are checked when their option is met; later options replace earlier ones.
         {{"-p", "missing.pgn", "-h"}, no_pgn + "missing.pgn\n"},
         {{"-p", "games.pgn", "-e", "missing.epd", "-h"}, no_epd + "missing.epd\n"},
-        {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"}, no_pgn + "missing.pgn\n"},
-        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"}, complete("games.pgn", "b.pgn"), "", "b.pgn"},
+        {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"},
+         no_pgn + "missing.pgn\n"},
+        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"},
+         complete("games.pgn", "b.pgn"),
+         "",
+         "b.pgn"},
         // An option that ends the command line has an empty value; a value is still visited
         // as an argument in its own turn.
         {{"-p"}, no_pgn + "\n"},
-        {{"-p", "games.pgn", "-e", "pos.epd", "-d"}, complete("games.pgn", "pos.pgn"), "", "pos.pgn"},
+        {{"-p", "games.pgn", "-e", "pos.epd", "-d"},
+         complete("games.pgn", "pos.pgn"),
+         "",
+         "pos.pgn"},
         {{"-p", "-h"}, no_pgn + "-h\n"},
-        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"}, complete("games.pgn", "pos.pgn"), "", "pos.pgn"},
+        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"},
+         complete("games.pgn", "pos.pgn"),
+         "",
+         "pos.pgn"},
         // The output is named after the EPD file; failed.epd stays in the current folder.
-        {{"-e", "pos.EPD", "-p", "games.pgn"}, complete("games.pgn", "openings.pgn"), "", "openings.pgn"},
+        {{"-e", "pos.EPD", "-p", "games.pgn"},
+         complete("games.pgn", "openings.pgn"),
+         "",
+         "openings.pgn"},
         {{"-e", "epd", "-p", "games.pgn"}, complete("games.pgn", ".pgn"), "", ".pgn"},
-        {{"-e", "data/pos.epd", "-p", "games.pgn"}, complete("games.pgn", "data/pos.pgn"), "", "data/pos.pgn"},
+        {{"-e", "data/pos.epd", "-p", "games.pgn"},
+         complete("games.pgn", "data/pos.pgn"),
+         "",
+         "data/pos.pgn"},
         {{"-p", "folder.pgn", "-e", "pos.epd"}, no_pgn + "folder.pgn\n"},  // a folder is no file
     };
     for (const Row& row : rows) {
