@@ -13,7 +13,8 @@ TEST(FuzzRegressions, FenReading) {
 }
 
 TEST(FuzzRegressions, FenMoveGeneration) {
-    for (const auto& file : saved_inputs("fen_moves")) EXPECT_NO_THROW(check_fen_moves(bytes_of(file))) << file;
+    for (const auto& file : saved_inputs("fen_moves"))
+        EXPECT_NO_THROW(check_fen_moves(bytes_of(file))) << file;
 }
 
 }  // namespace

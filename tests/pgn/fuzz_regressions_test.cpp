@@ -29,8 +29,8 @@ TEST(FuzzRegressions, GameReading) {
 // keep (or scan) the whole rest of the movetext.
 TEST(FuzzRegressions, UnclosedParenthesesAfterStrayOnesStayLinear) {
     const std::size_t count = 20000;
-    const std::string text = "[Event \"x\"]\n\n1. e4 " + std::string(count, ')') +
-                             std::string(count, '(') + " e5 *\n";
+    const std::string text =
+        "[Event \"x\"]\n\n1. e4 " + std::string(count, ')') + std::string(count, '(') + " e5 *\n";
     EXPECT_NO_THROW(check_pgn_game(text));
 }
 
@@ -39,11 +39,16 @@ TEST(FuzzRegressions, UnclosedParenthesesAfterStrayOnesStayLinear) {
 TEST(FuzzRegressions, UnclosedVariationNamesWhatItsWholeRestNames) {
     const std::string pad(80, 'x');
     const std::vector<std::string> texts = {
-        "e4 ( 3 e5" + pad,         "e4 (" + std::string(100, '(') + " 0007x" + pad,
-        "( \t000000000000 e5" + pad, "(123456789012" + pad,
-        "(4294967295" + pad,        "(4294967296" + pad,
-        "(e4 (2" + pad,             "(abc",
-        "((( 12",                   "(" + std::string(70, ' ') + "(1",
+        "e4 ( 3 e5" + pad,
+        "e4 (" + std::string(100, '(') + " 0007x" + pad,
+        "( \t000000000000 e5" + pad,
+        "(123456789012" + pad,
+        "(4294967295" + pad,
+        "(4294967296" + pad,
+        "(e4 (2" + pad,
+        "(abc",
+        "((( 12",
+        "(" + std::string(70, ' ') + "(1",
     };
     for (const std::string& text : texts) {
         std::vector<std::size_t> opens;

@@ -1,12 +1,12 @@
 #include "support/pseudo_terminal.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <stdexcept>
-
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
 
 PseudoTerminal::PseudoTerminal() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);

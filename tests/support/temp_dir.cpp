@@ -1,13 +1,13 @@
 #include "support/temp_dir.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
-
-#include <stdlib.h>
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vorline-test-XXXXXX").string();

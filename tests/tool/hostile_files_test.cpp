@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -91,7 +90,8 @@ protected:
             if (next == lines.end()) break;
             ++next;
         }
-        const std::size_t games_written = std::ranges::count(epd_lines(hostile.read("pos.pgn")), "[Event \"?\"]");
+        const std::size_t games_written =
+            std::ranges::count(epd_lines(hostile.read("pos.pgn")), "[Event \"?\"]");
         EXPECT_EQ(games_written + failed_lines.size(), lines.size()) << "EPD lines lost or doubled";
         return games_written;
     }
@@ -101,7 +101,8 @@ protected:
     void expect_same_as_clean(std::string_view clean_games, std::string_view hostile_games) {
         // The games reach three of the five positions.
         EXPECT_EQ(run_and_account(clean_games, game_positions), 3u);
-        const std::string clean_output = hostile.read("pos.pgn"), clean_failed = hostile.read("failed.epd");
+        const std::string clean_output = hostile.read("pos.pgn"),
+                          clean_failed = hostile.read("failed.epd");
         run_and_account(hostile_games, game_positions);
         EXPECT_EQ(hostile.read("pos.pgn"), clean_output);
         EXPECT_EQ(hostile.read("failed.epd"), clean_failed);
@@ -123,13 +124,17 @@ TEST_F(HostileFiles, RandomBytesAndRandomPgnCharacters) {
     const std::string junk_epd = random_bytes(200000, 11);
     run_and_account(random_bytes(2000000, 7), junk_epd);
     // Random bytes as games before real games: the real games are still read.
-    run_and_account(random_bytes(300000, 5) + "\n\n\n" + game_a + game_b, junk_epd + "\n" + game_positions);
+    run_and_account(random_bytes(300000, 5) + "\n\n\n" + game_a + game_b,
+                    junk_epd + "\n" + game_positions);
 
     // Random text over the characters that mean something in PGN, with some moves among them.
     static const std::string_view pieces[] = {
-        "(", ")", "{", "}", ";", "[", "]", "\"", "\n", "\r\n", "\n\n", " ", "%", "$1", "*",
-        "1-0", "0-1", "1/2-1/2", "1.", "...", "e4", "e5", "Nf3", "Nc6", "O-O", "O-O-O", "exd5",
-        "e8=Q", "=", "+", "#", "\\", "[Event \"", "[FEN \"", "8/8", std::string_view("\0", 1)};
+        "(",   ")",     "{",         "}",       ";",    "[",
+        "]",   "\"",    "\n",        "\r\n",    "\n\n", " ",
+        "%",   "$1",    "*",         "1-0",     "0-1",  "1/2-1/2",
+        "1.",  "...",   "e4",        "e5",      "Nf3",  "Nc6",
+        "O-O", "O-O-O", "exd5",      "e8=Q",    "=",    "+",
+        "#",   "\\",    "[Event \"", "[FEN \"", "8/8",  std::string_view("\0", 1)};
     std::mt19937 generator(3);
     std::string junk;
     while (junk.size() < 3000000) junk += pieces[generator() % std::size(pieces)];
@@ -144,8 +149,10 @@ TEST_F(HostileFiles, HostileGameTextsIndexWhatTheCleanGamesDo) {
     const std::string moves_a = "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 ";
     {
         SCOPED_TRACE("NUL bytes inside a game");
-        expect_same_as_clean(game_a + game_b, "[Event \"A\0\"]\n[Site \"?\"]\n[Result \"*\"]\n\n"
-                                              "1. e4 \0 e5 2. Nf3 {\0} Nc6 \0\0 3. Bb5 a6 *\n\n"s + game_b);
+        expect_same_as_clean(game_a + game_b,
+                             "[Event \"A\0\"]\n[Site \"?\"]\n[Result \"*\"]\n\n"
+                             "1. e4 \0 e5 2. Nf3 {\0} Nc6 \0\0 3. Bb5 a6 *\n\n"s +
+                                 game_b);
     }
     {
         // From its seventh half move on the filler is illegal.
@@ -160,13 +167,15 @@ TEST_F(HostileFiles, HostileGameTextsIndexWhatTheCleanGamesDo) {
         SCOPED_TRACE("ten thousand nested variations");
         std::string nested = head_a + "1. e4 ";
         for (int i = 0; i < 10000; ++i) nested += "(1. d4 ";
-        nested += std::string(10000, ')') + " e5 2. Nf3 Nc6 3. Bb5 a6 " + std::string(10000, '(') + "*\n\n";
+        nested += std::string(10000, ')') + " e5 2. Nf3 Nc6 3. Bb5 a6 " + std::string(10000, '(') +
+                  "*\n\n";
         expect_same_as_clean(game_a + game_b, nested + game_b);
     }
     {
         SCOPED_TRACE("floods of parentheses alone, closing ones before any opening");
-        const std::string floods = "[Event \"F\"]\n\n" + std::string(10000, '(') + "\n\n[Event \"G\"]\n\n" +
-                                   std::string(10000, ')') + std::string(10000, '(') + "1. e4\n\n";
+        const std::string floods = "[Event \"F\"]\n\n" + std::string(10000, '(') +
+                                   "\n\n[Event \"G\"]\n\n" + std::string(10000, ')') +
+                                   std::string(10000, '(') + "1. e4\n\n";
         expect_same_as_clean(game_a + game_b, floods + game_a + game_b);
     }
     {
@@ -190,7 +199,8 @@ TEST_F(HostileFiles, HostileGameTextsIndexWhatTheCleanGamesDo) {
         std::string value;
         while (value.size() < (1u << 20)) value += "ab (c) ; d\\ ";
         const std::string tagged = "[Event \"A\"]\n[Annotator \"" + value + "\"]\n[Site \"" +
-                                   std::string(1u << 20, 'x') + "\"]\n[Result \"*\"]\n\n" + moves_a + "*\n\n";
+                                   std::string(1u << 20, 'x') + "\"]\n[Result \"*\"]\n\n" +
+                                   moves_a + "*\n\n";
         expect_same_as_clean(game_a + game_b, tagged + game_b);
     }
 }
@@ -209,7 +219,8 @@ TEST_F(HostileFiles, HostileEpdLines) {
     while (long_placement.size() < (1u << 20)) long_placement += "8/";
     const std::string kings(1u << 20, 'K');
     run_and_account(game_a + game_b, long_operation + "\";\n" + long_placement + " w - -\n" +
-                                         std::string(1u << 20, ' ') + "\n" + kings + "\n" + game_positions);
+                                         std::string(1u << 20, ' ') + "\n" + kings + "\n" +
+                                         game_positions);
     const std::string failed_text = hostile.read("failed.epd");
     EXPECT_NE(failed_text.find(long_placement + " w - -\n"), std::string::npos);
     EXPECT_NE(failed_text.find(kings + "\n"), std::string::npos);

@@ -37,12 +37,14 @@ std::string fen_with_every_en_passant_square(const ChessPosition& position) {
     std::string fen = position.fen();
     const Move last = position.last_move();
     const std::uint32_t from = last.from_index(), to = last.to_index();
-    if (last.is_empty() || !last.piece().is_pawn() || (from != to + 16 && to != from + 16)) return fen;
+    if (last.is_empty() || !last.piece().is_pawn() || (from != to + 16 && to != from + 16))
+        return fen;
     const std::uint32_t passed = (from + to) / 2;
     // Fields: placement, side, castling, en passant, and maybe the two counters.
     std::size_t start = 0;
     for (int field = 0; field < 3; ++field) start = fen.find(' ', start) + 1;
-    return fen.replace(start, fen.find(' ', start) - start, {char('a' + passed % 8), char('1' + passed / 8)});
+    return fen.replace(start, fen.find(' ', start) - start,
+                       {char('a' + passed % 8), char('1' + passed / 8)});
 }
 
 // What the library itself finds in the games: the key of every position reached within
@@ -58,7 +60,8 @@ Reached replay_games(const std::string& path) {
     file.open_read(path);
     Game game;
     std::uint64_t count = 0;
-    for (const std::string* text = &file.read_first_game(); !text->empty(); text = &file.read_next_game()) {
+    for (const std::string* text = &file.read_first_game(); !text->empty();
+         text = &file.read_next_game()) {
         if (text->find("FEN") != std::string::npos) continue;
         try {
             game.read_pgn(*text);
@@ -138,14 +141,16 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
 
     TempDir dir;
     dir.write("pos.epd", epd);
-    const ProcessResult result = run_process(VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
-                                             dir.path().string(), 120);
+    const ProcessResult result =
+        run_process(VORLINE_EXE, {"-p", games_path, "-e", "pos.epd", "-d", std::to_string(depth)},
+                    dir.path().string(), 120);
     ASSERT_EQ(result.exit_status, 0) << result.err.substr(0, 2000);
     const std::vector<std::string> failed = split(dir.read("failed.epd"), "\n");
     // The games of the output, each ending in its blank line.
     std::vector<std::string> written = split(dir.read("pos.pgn"), "\n\n[Event ");
     for (std::size_t i = 0; i < written.size(); ++i)
-        written[i] = (i == 0 ? "" : "[Event ") + written[i] + (i + 1 == written.size() ? "" : "\n\n");
+        written[i] =
+            (i == 0 ? "" : "[Event ") + written[i] + (i + 1 == written.size() ? "" : "\n\n");
 
     EXPECT_EQ(written.size() + failed.size(), lines.size());
     EXPECT_EQ(written.size(), line_keys.size()) << "every position reached is found";
@@ -154,8 +159,9 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
     // Replay every written game with the library: every move legal, the last position the
     // line's, the text framed by the seven tags and the "*" result (on a line of its own
     // when the movetext fills its last line), no line longer than 79 characters.
-    const std::string tags = "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
-                             "[Black \"?\"]\n[Result \"*\"]\n\n";
+    const std::string tags =
+        "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
+        "[Black \"?\"]\n[Result \"*\"]\n\n";
     Game game;
     std::size_t bad = 0;
     for (std::size_t i = 0; i < written.size() && i < line_keys.size() && bad < 10; ++i) {
@@ -165,11 +171,13 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
             game.read_pgn(text);
             std::uint32_t moves = 0;
             while (game.step_forward() == Game::Step::move_played) ++moves;
-            if (moves == 0 || std::as_const(game).get_position().hash() != line_keys[i]) fault = "wrong position";
+            if (moves == 0 || std::as_const(game).get_position().hash() != line_keys[i])
+                fault = "wrong position";
         } catch (const std::exception& error) {
             fault = std::string("cannot be replayed: ") + error.what();
         }
-        if (!text.starts_with(tags) || !(text.ends_with(" *\n\n") || text.ends_with("\n*\n\n"))) fault += " badly framed";
+        if (!text.starts_with(tags) || !(text.ends_with(" *\n\n") || text.ends_with("\n*\n\n")))
+            fault += " badly framed";
         for (const std::string& line : split(text, "\n"))
             if (line.size() > 79) fault += " line too long";
         if (fault.empty()) continue;

@@ -21,7 +21,8 @@ const std::string after_nc6 = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB
 // A written game: the seven tags in this order, the movetext and the "*" result.
 std::string tool_game(const std::string& movetext) {
     return "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
-           "[Black \"?\"]\n[Result \"*\"]\n\n" + movetext + " *\n\n";
+           "[Black \"?\"]\n[Result \"*\"]\n\n" +
+           movetext + " *\n\n";
 }
 
 std::string game_text(const std::string& event, const std::string& movetext) {
@@ -30,7 +31,8 @@ std::string game_text(const std::string& event, const std::string& movetext) {
 
 std::size_t count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -65,20 +67,26 @@ protected:
 // and lines wrap at 79 characters.
 TEST_F(OpeningIndexRun, GamesAreWrittenByteForByte) {
     run(game_text("A", "1. e4 e5 2. Nf3 Nc6 3. Bc4 *"), after_nf3 + " 0 2\n");
-    EXPECT_EQ(output, "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n"
-                      "[White \"?\"]\n[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n");
+    EXPECT_EQ(output,
+              "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n"
+              "[White \"?\"]\n[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n");
     EXPECT_EQ(failed, "");
 
-    run(game_text("A", "1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7 *") + game_text("B", "1. e4+ f6 2. Qh5 *"),
+    run(game_text("A", "1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7 *") +
+            game_text("B", "1. e4+ f6 2. Qh5 *"),
         "r1bqkb1r/pppp1Qpp/2n2n2/4p3/2B1P3/8/PPPP1PPP/RNB1K1NR b KQkq -\n"
         "rnbqkbnr/ppppp1pp/5p2/7Q/4P3/8/PPPP1PPP/RNB1KBNR b KQkq -\n");
-    EXPECT_EQ(output, tool_game("1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7#") + tool_game("1. e4 f6 2. Qh5+"));
+    EXPECT_EQ(output,
+              tool_game("1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7#") + tool_game("1. e4 f6 2. Qh5+"));
 
-    run(game_text("Ruy Lopez", "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 6. Re1 b5 7. Bb3 d6 8. c3 "
-                               "O-O 9. h3 Nb8 10. d4 Nbd7 11. Nbd2 Bb7 12. Bc2 Re8 13. Nf1 Bf8 1/2-1/2"),
+    run(game_text("Ruy Lopez",
+                  "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 6. Re1 b5 7. Bb3 d6 8. c3 "
+                  "O-O 9. h3 Nb8 10. d4 Nbd7 11. Nbd2 Bb7 12. Bc2 Re8 13. Nf1 Bf8 1/2-1/2"),
         "r2qr1k1/1bpnbppp/p2p1n2/1p2p3/3PP3/2P2N1P/PPBN1PP1/R1BQR1K1 w - -\n");
-    EXPECT_EQ(output, tool_game("1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 6. Re1 b5 7. Bb3 d6 8. c3\n"
-                                "O-O 9. h3 Nb8 10. d4 Nbd7 11. Nbd2 Bb7 12. Bc2 Re8"));
+    EXPECT_EQ(
+        output,
+        tool_game("1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 6. Re1 b5 7. Bb3 d6 8. c3\n"
+                  "O-O 9. h3 Nb8 10. d4 Nbd7 11. Nbd2 Bb7 12. Bc2 Re8"));
 }
 
 // The first game in file order that reaches a position wins it; a walk back follows that
@@ -116,9 +124,10 @@ TEST_F(OpeningIndexRun, GameTextHoldingFenAnywhereIsSkipped) {
         "[FEN \"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\"]\n\n1. b3 *\n\n" +
         game_text("comment", "1. g3 {FEN} *") + game_text("value FENton", "1. a3 *") +
         game_text("lower case", "1. h3 {a fen in lower case} *");
-    const std::string skipped = "rnbqkbnr/pppppppp/8/8/8/1P6/P1PPPPPP/RNBQKBNR b KQkq -\n"
-                                "rnbqkbnr/pppppppp/8/8/8/6P1/PPPPPP1P/RNBQKBNR b KQkq -\n"
-                                "rnbqkbnr/pppppppp/8/8/8/P7/1PPPPPPP/RNBQKBNR b KQkq -\n";
+    const std::string skipped =
+        "rnbqkbnr/pppppppp/8/8/8/1P6/P1PPPPPP/RNBQKBNR b KQkq -\n"
+        "rnbqkbnr/pppppppp/8/8/8/6P1/PPPPPP1P/RNBQKBNR b KQkq -\n"
+        "rnbqkbnr/pppppppp/8/8/8/P7/1PPPPPPP/RNBQKBNR b KQkq -\n";
     run(pgn, skipped + "rnbqkbnr/pppppppp/8/8/8/7P/PPPPPPP1/RNBQKBNR b KQkq -\n");
     EXPECT_EQ(output, tool_game("1. h3"));
     EXPECT_EQ(failed, skipped);
@@ -128,8 +137,10 @@ TEST_F(OpeningIndexRun, GameTextHoldingFenAnywhereIsSkipped) {
 TEST_F(OpeningIndexRun, IllegalMoveKeepsTheHalfMovesBeforeIt) {
     const std::string after_a6 = "r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R w KQkq -";
     const std::string after_ba4 = "r1bqkbnr/1ppp1ppp/p1n5/4p3/B3P3/5N2/PPPP1PPP/RNBQK2R b KQkq -";
-    run(game_text("A", "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Bd5 Nf6 5. Ba4 *") + game_text("B", "1. d4 *"),
-        after_a6 + "\n" + after_ba4 + "\nrnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3\n", "10");
+    run(game_text("A", "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Bd5 Nf6 5. Ba4 *") +
+            game_text("B", "1. d4 *"),
+        after_a6 + "\n" + after_ba4 + "\nrnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3\n",
+        "10");
     EXPECT_EQ(output, tool_game("1. e4 e5 2. Nf3 Nc6 3. Bb5 a6") + tool_game("1. d4"));
     EXPECT_EQ(failed, after_ba4 + "\n");
 }
@@ -139,8 +150,8 @@ TEST_F(OpeningIndexRun, IllegalMoveKeepsTheHalfMovesBeforeIt) {
 TEST_F(OpeningIndexRun, EnPassantSquareCountsOnlyWhenAPawnCanTake) {
     const std::string capturable = "rnbqkbnr/pp2pppp/8/2ppP3/8/8/PPPP1PPP/RNBQKBNR w KQkq ";
     run(game_text("A", "1. e4 c5 2. e5 d5 *") + game_text("B", "1. e4 e5 *"),
-        after_e4 + "\nrnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -\n" + after_e4_e5 + "\n" +
-            capturable + "d6\n" + capturable + "-\n");
+        after_e4 + "\nrnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -\n" + after_e4_e5 +
+            "\n" + capturable + "d6\n" + capturable + "-\n");
     EXPECT_EQ(output, tool_game("1. e4") + tool_game("1. e4") + tool_game("1. e4 e5") +
                           tool_game("1. e4 c5 2. e5 d5"));
     EXPECT_EQ(failed, capturable + "-\n");
@@ -149,8 +160,9 @@ TEST_F(OpeningIndexRun, EnPassantSquareCountsOnlyWhenAPawnCanTake) {
 // The initial position is found only when a game returns to it, and a walk from a later
 // position ends there; games without moves, or a step past a result, record nothing.
 TEST_F(OpeningIndexRun, InitialPositionIsFoundOnlyWhenAGameReturnsToIt) {
-    run("[Event \"empty\"]\n\n*\n\n[Event \"result\"]\n\n1-0\n\n" + game_text("comment", "{no moves} 0-1") +
-            game_text("short", "1. e4 1-0") + game_text("B", "1. Nf3 Nf6 *"),
+    run("[Event \"empty\"]\n\n*\n\n[Event \"result\"]\n\n1-0\n\n" +
+            game_text("comment", "{no moves} 0-1") + game_text("short", "1. e4 1-0") +
+            game_text("B", "1. Nf3 Nf6 *"),
         initial + "\n" + after_e4 + "\n", "24");
     EXPECT_EQ(output, tool_game("1. e4"));
     EXPECT_EQ(failed, initial + "\n");
@@ -171,8 +183,10 @@ TEST_F(OpeningIndexRun, EveryLineComesOutInExactlyOnePlace) {
         after_nc6 + " 0 3 ",
         "8/8/8/8/8/8/8/8/8/8 w - -",
     };
-    const std::vector<std::string> found = {after_e4, after_e4_e5, after_nf3 + " 0 2", after_nf3 + " 5 40"};
-    const std::vector<std::string> games = {"1. e4", "1. e4 e5", "1. e4 e5 2. Nf3", "1. e4 e5 2. Nf3"};
+    const std::vector<std::string> found = {after_e4, after_e4_e5, after_nf3 + " 0 2",
+                                            after_nf3 + " 5 40"};
+    const std::vector<std::string> games = {"1. e4", "1. e4 e5", "1. e4 e5 2. Nf3",
+                                            "1. e4 e5 2. Nf3"};
     std::string epd, expected_failed, expected_output;
     for (std::size_t i = 0; i < 2 * unfound.size(); ++i) {
         epd += unfound[i % unfound.size()] + (i % 2 ? "\r\n" : "\n");

@@ -1,6 +1,11 @@
 // The progress line and the summary: their texts, and the real executable drawing them on a
 // terminal and nowhere else.
+#include "tool/run_report.h"
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -10,14 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "support/process.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
-#include "tool/run_report.h"
 
 namespace {
 
