@@ -17,26 +17,6 @@ std::string word(std::size_t length) { return std::string(length, 'x'); }
 
 }  // namespace
 
-TEST(PgnWriter, CommentsNagsAndVariations) {
-    Game game;
-    game.read_pgn(
-        "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O {castles} $1 Be7 "
-        "(5... Nxe4 6. d4 (6. Re1)) 6. Re1 *\n");
-    EXPECT_EQ(
-        game.get_pgn(),
-        "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O $1 Be7 6. Re1  *\n\n");
-    EXPECT_EQ(game.get_full_pgn(),
-              "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O {castles} $1 "
-              "Be7 (5... Nxe4 6.\nd4 (6. Re1)) 6. Re1  *\n\n");
-
-    game.read_pgn("1. e4 {open} e5 *\n");
-    EXPECT_EQ(game.get_full_pgn(), "\n1. e4 {open} 1... e5  *\n\n");
-    EXPECT_EQ(game.get_pgn(), "\n1. e4 e5  *\n\n");
-    // A tag line longer than a text line is not broken.
-    game.read_pgn("[Event \"" + word(100) + " x\"]\n\n1. e4 *\n");
-    EXPECT_EQ(game.get_pgn(), "[Event \"" + word(100) + " x\"]\n\n1. e4  *\n\n");
-}
-
 TEST(PgnWrapping, BreaksAtThe80thCharacterOrTheSpaceBeforeIt) {
     const std::string line79 = word(40) + " " + word(38);
     const std::string head = "[Event \"A\"]\n";
