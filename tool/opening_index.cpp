@@ -16,14 +16,11 @@ inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_
 
 }  // namespace
 
-void OpeningIndex::FreeTable::operator()(Slot* table) const { std::free(table); }
-
 OpeningIndex::OpeningIndex(std::uint64_t root_key)
     : root_key_(root_key),
-      table_(static_cast<Slot*>(std::calloc(initial_table_size, sizeof(Slot)))),
-      mask_(initial_table_size - 1) {
-    if (!table_) throw std::bad_alloc();
-}
+      table_block_(initial_table_size * sizeof(Slot)),
+      table_(static_cast<Slot*>(table_block_.data())),
+      mask_(initial_table_size - 1) {}
 
 std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
@@ -65,8 +62,7 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
     if (count_ >= root) throw std::length_error("OpeningIndex: too many positions");
     const Node n = static_cast<Node>(count_);
     if ((n & (chunk_size - 1)) == 0) {
-        auto chunk = std::make_unique_for_overwrite<NodeData[]>(chunk_size);
-        chunks_.push_back(std::move(chunk));
+        chunks_.emplace_back(chunk_size * sizeof(NodeData));
     }
     node(n) = NodeData{key, parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};
@@ -78,13 +74,11 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
 
 void OpeningIndex::grow() {
     const std::size_t size = 2 * (mask_ + 1);
-    void* grown = std::realloc(table_.get(), size * sizeof(Slot));
-    if (!grown) throw std::bad_alloc();  // the old table is still there, whole
-    table_.release();
-    table_.reset(static_cast<Slot*>(grown));
-    // The nodes hold every key: rebuild from them.
-    std::memset(table_.get(), 0, size * sizeof(Slot));
+    ZeroedBlock grown(size * sizeof(Slot));  // throws with the old table still whole
+    table_block_ = std::move(grown);
+    table_ = static_cast<Slot*>(table_block_.data());
     mask_ = size - 1;
+    // The nodes hold every key: rebuild from them.
     constexpr std::size_t ahead = 16;  // slots asked for ahead, so that their misses overlap
     for (std::size_t i = 0; i < count_; ++i) {
         if (i + ahead < count_) prefetch(node(static_cast<Node>(i + ahead)).key);

@@ -3,12 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "tool/index_entry.h"
+#include "tool/zeroed_block.h"
 
 // One move of a game's opening: the key of the position it reaches and the move's word.
 struct OpeningStep {
@@ -26,10 +26,12 @@ struct OpeningStep {
 //   parent is the initial position, so every chain ends at `root` and never loops
 //   (a parent is always entered before its children);
 // - the table holds, per slot, the high half of the key and the node number + 1, so most
-//   probes are decided without touching the nodes. It grows in place (realloc, which moves
-//   large blocks by remapping their pages rather than copying them) and is rebuilt from
-//   the nodes; when no memory is left the old table stays, whole, and std::bad_alloc is
-//   thrown.
+//   probes are decided without touching the nodes. It grows by building a table twice the
+//   size from the nodes; when no memory is left the old table stays, whole, and
+//   std::bad_alloc is thrown.
+// Chunks and large tables sit on huge pages where the system allows (ZeroedBlock): every
+// step touches them at random, and 4 KiB pages would cost a TLB miss on most steps and a
+// page fault every 256 nodes.
 class OpeningIndex {
 public:
     using Node = std::uint32_t;
@@ -104,11 +106,15 @@ private:
         std::uint32_t tag;   // high 32 bits of the key
         std::uint32_t node;  // node number + 1; 0 marks an empty slot
     };
-    static constexpr unsigned chunk_bits = 16;
+    static constexpr unsigned chunk_bits = 17;  // 2 MiB of nodes
     static constexpr std::size_t chunk_size = std::size_t{1} << chunk_bits;
 
-    const NodeData& node(Node n) const { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
-    NodeData& node(Node n) { return chunks_[n >> chunk_bits][n & (chunk_size - 1)]; }
+    const NodeData& node(Node n) const {
+        return static_cast<const NodeData*>(chunks_[n >> chunk_bits].data())[n & (chunk_size - 1)];
+    }
+    NodeData& node(Node n) {
+        return static_cast<NodeData*>(chunks_[n >> chunk_bits].data())[n & (chunk_size - 1)];
+    }
     // The slot that holds `key`, or the empty slot that ends its probe run.
     std::size_t probe(std::uint64_t key) const;
     Node find_node(std::uint64_t key) const;
@@ -116,11 +122,9 @@ private:
     void grow();
 
     std::uint64_t root_key_;
-    std::vector<std::unique_ptr<NodeData[]>> chunks_;
-    struct FreeTable {
-        void operator()(Slot* table) const;
-    };
-    std::unique_ptr<Slot[], FreeTable> table_;
+    std::vector<ZeroedBlock> chunks_;
+    ZeroedBlock table_block_;
+    Slot* table_;           // table_block_'s slots
     std::size_t mask_ = 0;  // table size - 1
     std::size_t count_ = 0;
 };
