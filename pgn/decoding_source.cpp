@@ -98,9 +98,9 @@ void DecodingSource::decode_blocks() {
             changed_.notify_all();
             if (size == 0) return;
         }
-    } catch (...) {
-        // Any failure, a read error, corrupt data or exhausted memory, is handed to the
-        // reader, which throws it in its own thread.
+    } catch (const std::exception&) {
+        // A read error, corrupt data or exhausted memory is handed to the reader, which
+        // throws it again, as it was, in its own thread.
         {
             std::lock_guard lock(mutex_);
             error_ = std::current_exception();

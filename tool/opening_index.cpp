@@ -1,10 +1,6 @@
 #include "tool/opening_index.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -13,6 +9,7 @@ namespace {
 constexpr std::size_t initial_table_size = 1u << 12;
 
 inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_t>(key >> 32); }
+inline std::uint32_t low_of(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
 
 }  // namespace
 
@@ -26,7 +23,7 @@ std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
     for (std::size_t slot = key & mask_;; slot = (slot + 1) & mask_) {
         const Slot& s = table_[slot];
-        if (s.node == 0 || (s.tag == tag && node(s.node - 1).key == key)) return slot;
+        if (s.node == 0 || (s.tag == tag && node(s.node - 1).key_low == low_of(key))) return slot;
     }
 }
 
@@ -47,24 +44,12 @@ void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
     for (const OpeningStep& step : steps) parent = record(step.key, parent, step.move);
 }
 
-bool OpeningIndex::insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move) {
-    Node parent = root;
-    if (parent_key != root_key_) {
-        parent = find_node(parent_key);
-        if (parent == root) return false;
-    }
-    record(key, parent, move);
-    return true;
-}
-
 OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::uint32_t move,
                                           std::size_t slot) {
     if (count_ >= root) throw std::length_error("OpeningIndex: too many positions");
     const Node n = static_cast<Node>(count_);
-    if ((n & (chunk_size - 1)) == 0) {
-        chunks_.emplace_back(chunk_size * sizeof(NodeData));
-    }
-    node(n) = NodeData{key, parent, move};
+    if ((n & (chunk_size - 1)) == 0) chunks_.emplace_back(chunk_size * sizeof(NodeData));
+    node(n) = NodeData{low_of(key), parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};
     ++count_;
     // Keep the table at most three quarters full so that probe runs stay short.
@@ -75,38 +60,25 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
 void OpeningIndex::grow() {
     const std::size_t size = 2 * (mask_ + 1);
     ZeroedBlock grown(size * sizeof(Slot));  // throws with the old table still whole
+    Slot* const table = static_cast<Slot*>(grown.data());
+    const std::size_t mask = size - 1;
+    // Every slot of the old table moves to its place in the new one; its key is its tag
+    // and the low half kept in its node, which is asked for a few slots ahead.
+    constexpr std::size_t ahead = 8;
+    const std::size_t old_size = mask_ + 1;
+    for (std::size_t i = 0; i < old_size; ++i) {
+        if (i + ahead < old_size && table_[i + ahead].node != 0)
+            __builtin_prefetch(&node(table_[i + ahead].node - 1));
+        const Slot s = table_[i];
+        if (s.node == 0) continue;
+        const std::uint64_t key = (std::uint64_t{s.tag} << 32) | node(s.node - 1).key_low;
+        std::size_t slot = key & mask;
+        while (table[slot].node != 0) slot = (slot + 1) & mask;
+        table[slot] = s;
+    }
     table_block_ = std::move(grown);
-    table_ = static_cast<Slot*>(table_block_.data());
-    mask_ = size - 1;
-    // The nodes hold every key: rebuild from them.
-    constexpr std::size_t ahead = 16;  // slots asked for ahead, so that their misses overlap
-    for (std::size_t i = 0; i < count_; ++i) {
-        if (i + ahead < count_) prefetch(node(static_cast<Node>(i + ahead)).key);
-        const std::uint64_t key = node(static_cast<Node>(i)).key;
-        std::size_t slot = key & mask_;
-        while (table_[slot].node != 0) slot = (slot + 1) & mask_;
-        table_[slot] = Slot{tag_of(key), static_cast<std::uint32_t>(i + 1)};
-    }
-}
-
-std::optional<IndexEntry> OpeningIndex::find(std::uint64_t key) const {
-    const Node n = find_node(key);
-    if (n == root) return std::nullopt;
-    const NodeData& d = node(n);
-    return IndexEntry{d.parent == root ? root_key_ : node(d.parent).key, d.move};
-}
-
-bool OpeningIndex::walk_back(std::uint64_t key, std::vector<std::uint32_t>& moves) const {
-    moves.clear();
-    Node n = find_node(key);
-    if (n == root) return false;
-    // Parents are always older nodes, so the chain strictly descends and ends at root.
-    while (n != root) {
-        const NodeData& d = node(n);
-        moves.push_back(d.move);
-        n = d.parent;
-    }
-    return true;
+    table_ = table;
+    mask_ = mask;
 }
 
 void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,
@@ -122,7 +94,8 @@ void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,
         walking += found[i];
     }
     // One step of every unfinished chain per round; the next node of each is asked for
-    // before the other chains take their step.
+    // before the other chains take their step. Parents are always older nodes, so every
+    // chain strictly descends and ends at root.
     while (walking > 0) {
         for (std::size_t i = 0; i < count; ++i) {
             if (at[i] == root) continue;
@@ -138,6 +111,7 @@ void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,
 }
 
 std::size_t OpeningIndex::memory_bytes() const {
-    return chunks_.size() * chunk_size * sizeof(NodeData) + (mask_ + 1) * sizeof(Slot) +
+    // A chunk is only counted in memory as far as its nodes have touched it.
+    return count_ * sizeof(NodeData) + (mask_ + 1) * sizeof(Slot) +
            chunks_.capacity() * sizeof(chunks_[0]);
 }

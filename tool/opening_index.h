@@ -3,11 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
-#include "tool/index_entry.h"
 #include "tool/zeroed_block.h"
 
 // One move of a game's opening: the key of the position it reaches and the move's word.
@@ -16,22 +14,22 @@ struct OpeningStep {
     std::uint32_t move;
 };
 
-// Map from a 64-bit position key to the link that first reached it: the parent position's
-// key and the move played from it. Entries are never replaced or removed.
+// Map from a 64-bit position key to the link that first reached it: the parent position
+// and the move played from it. Entries are never replaced or removed.
 //
-// Layout, chosen for speed and a small footprint (about 16 bytes per position plus an
+// Layout, chosen for speed and a small footprint (12 bytes per position plus an
 // open-addressing table of 8-byte slots kept at most three quarters full):
-// - nodes live in fixed-size chunks in insertion order: {key, parent node, move};
-//   a parent is stored as the node number of the parent position, or `root` when the
-//   parent is the initial position, so every chain ends at `root` and never loops
-//   (a parent is always entered before its children);
-// - the table holds, per slot, the high half of the key and the node number + 1, so most
-//   probes are decided without touching the nodes. It grows by building a table twice the
-//   size from the nodes; when no memory is left the old table stays, whole, and
-//   std::bad_alloc is thrown.
+// - nodes live in fixed-size chunks in insertion order: {low half of the key, parent
+//   node, move}; a parent is stored as the node number of the parent position, or `root`
+//   when the parent is the initial position, so every chain ends at `root` and never
+//   loops (a parent is always entered before its children);
+// - the table holds, per slot, the high half of the key and the node number + 1: a key is
+//   its slot's half and its node's half together, and most probes are decided by the
+//   slot alone. It grows by building a table twice the size from the old one; when no
+//   memory is left the old table stays, whole, and std::bad_alloc is thrown.
 // Chunks and large tables sit on huge pages where the system allows (ZeroedBlock): every
 // step touches them at random, and 4 KiB pages would cost a TLB miss on most steps and a
-// page fault every 256 nodes.
+// page fault every few hundred nodes.
 class OpeningIndex {
 public:
     using Node = std::uint32_t;
@@ -42,14 +40,10 @@ public:
     std::uint64_t root_key() const { return root_key_; }
     std::size_t size() const { return count_; }
 
-    // Records `key` reached by `move` from the position `parent` (root, or a node returned
-    // by an earlier call) unless `key` is present already. Returns the node to pass as the
-    // parent of the next move: root when `key` is the initial position's key, so that a
-    // walk back stops there as soon as it arrives.
-    Node record(std::uint64_t key, Node parent, std::uint32_t move);
-
-    // Records the steps of one line played from the initial position, in order, as
-    // record() does with each step's parent the step before it.
+    // Records the steps of one line played from the initial position, in order: each
+    // step's key, unless present already, with the step before it as parent (the initial
+    // position for the first) and the step's move. A line that returns to the initial
+    // position goes on from there as from its start.
     void record_line(std::span<const OpeningStep> steps);
     // Ask for what record_line will read to be brought into the cache, so that its misses
     // overlap with other work instead of queueing: first the table slots of a line's steps,
@@ -60,10 +54,6 @@ public:
     void prefetch_line_nodes(std::span<const OpeningStep> steps) const {
         for (const OpeningStep& step : steps) prefetch_node(step.key);
     }
-
-    // Same, with the parent given by key. The parent must be the root key or a key present.
-    // Returns false (and records nothing) when the parent is unknown.
-    bool insert(std::uint64_t key, std::uint64_t parent_key, std::uint32_t move);
 
     // Asks for the table slot of `key` to be brought into the cache ahead of a lookup.
     void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[key & mask_]); }
@@ -78,27 +68,21 @@ public:
         }
     }
 
-    std::optional<IndexEntry> find(std::uint64_t key) const;
-    bool contains(std::uint64_t key) const { return find_node(key) != root; }
-
-    // Collects the moves from the initial position to `key`, last move first, into `moves`
-    // (cleared first). Returns false when `key` is not in the index. At least one move is
-    // collected for a key that is present, also when it is the root key itself.
-    bool walk_back(std::uint64_t key, std::vector<std::uint32_t>& moves) const;
-
-    // walk_back for several keys at once, with their chains walked in step so that the
-    // cache misses of one overlap with those of the others: moves[i] is filled and found[i]
-    // set as walk_back(keys[i], moves[i]) would. At most `batch_limit` keys.
+    // Collects the moves from the initial position to each of `keys`, last move first:
+    // moves[i] is cleared and filled, and found[i] tells whether keys[i] is in the index
+    // (at least one move is collected for a key that is, also for the root key itself).
+    // The chains are walked in step, so that the cache misses of one overlap with those of
+    // the others. At most `batch_limit` keys.
     static constexpr std::size_t batch_limit = 64;
     void walk_back_batch(std::span<const std::uint64_t> keys,
                          std::span<std::vector<std::uint32_t>> moves, std::span<bool> found) const;
 
-    // Bytes held by the nodes and the table.
+    // Bytes taken up by the nodes and the table.
     std::size_t memory_bytes() const;
 
 private:
     struct NodeData {
-        std::uint64_t key;
+        std::uint32_t key_low;  // low 32 bits of the key
         Node parent;
         std::uint32_t move;
     };
@@ -106,7 +90,7 @@ private:
         std::uint32_t tag;   // high 32 bits of the key
         std::uint32_t node;  // node number + 1; 0 marks an empty slot
     };
-    static constexpr unsigned chunk_bits = 17;  // 2 MiB of nodes
+    static constexpr unsigned chunk_bits = 19;  // 6 MiB of nodes: whole huge pages
     static constexpr std::size_t chunk_size = std::size_t{1} << chunk_bits;
 
     const NodeData& node(Node n) const {
@@ -118,6 +102,9 @@ private:
     // The slot that holds `key`, or the empty slot that ends its probe run.
     std::size_t probe(std::uint64_t key) const;
     Node find_node(std::uint64_t key) const;
+    // Records `key` reached by `move` from `parent` unless present; returns the node to
+    // pass as the parent of the next move (root for the initial position's key).
+    Node record(std::uint64_t key, Node parent, std::uint32_t move);
     Node add_node(std::uint64_t key, Node parent, std::uint32_t move, std::size_t slot);
     void grow();
 
