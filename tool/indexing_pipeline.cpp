@@ -23,7 +23,10 @@ namespace {
 // that handing a batch from stage to stage costs little beside playing it, few enough that
 // the batches in flight hold little memory.
 constexpr std::size_t batch_games = 64;
-constexpr std::size_t batch_bytes = std::size_t{1} << 16;
+constexpr std::size_t batch_bytes = std::size_t{1} << 15;
+// Room for the texts of a batch: its last game usually ends within this, so that the text
+// does not double its room for one game beyond batch_bytes.
+constexpr std::size_t batch_room = batch_bytes + batch_bytes / 4;
 
 // The game texts of a batch lie one after another in one text, so that a batch holds about
 // batch_bytes whatever the sizes of the games it held before.
@@ -95,8 +98,8 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
                              const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
                              const std::function<void()>& progress) {
-    // Two batches per thread keep every thread busy while the serial stages hand over.
-    const std::size_t tokens = 2 * std::size_t(threads) + 2;
+    // A batch per thread, and one for each serial stage to hold while the threads play.
+    const std::size_t tokens = std::size_t(threads) + 2;
     std::vector<std::unique_ptr<Batch>> batches;
     // The serial first and last stages may run at once on two threads: batches return
     // through a concurrent queue. A batch is back before its token leaves the pipeline,
@@ -122,6 +125,7 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
         // A batch that once held a huge game gives its memory back.
         if (batch->texts.capacity() > 4 * batch_bytes) std::string().swap(batch->texts);
         batch->texts.clear();
+        batch->texts.reserve(batch_room);
         batch->ends.clear();
         while (!exhausted && batch->ends.size() < batch_games &&
                batch->texts.size() < batch_bytes) {
