@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times a whole vorline run (depth 24, an EPD file of a few thousand positions drawn from
-# the file's own games) against Debian's pgn-extract reading the same file, and against
-# plainly reading the file with cat. Prints each rate and the ratios.
+# the file's own games), on one thread and on every hardware thread, against Debian's
+# pgn-extract reading the same file, and against plainly reading the file with cat.
+# Prints each rate and the ratios.
 #   usage: bench/compare-tool.sh <pgn file> [build dir]
 set -euo pipefail
 pgn=$(realpath "${1:?usage: bench/compare-tool.sh <pgn file> [build dir]}")
@@ -36,17 +37,22 @@ seconds() {  # runs "$@" quietly and prints the wall time in seconds
 cat "$pgn" > /dev/null  # warm the page cache for everybody
 t_cat=$(seconds cat "$pgn")
 t_extract=$(seconds "$extract" -s -o /dev/null "$pgn")
-t_vorline=$(cd "$work" && seconds "$build/vorline" -p "$pgn" -e sample.epd -d 24)
+t_vorline=$(cd "$work" && seconds "$build/vorline" -p "$pgn" -e sample.epd -d 24 -t 1)
+rm -f "$work/sample.pgn" "$work/failed.epd"
+t_all=$(cd "$work" && seconds "$build/vorline" -p "$pgn" -e sample.epd -d 24)
+cores=$(nproc)
 found=$(grep -c '^\[Event ' "$work/sample.pgn" 2>/dev/null || true)
 failed=$(wc -l < "$work/failed.epd" 2>/dev/null || echo 0)
 
 rate() { awk -v n="$1" -v t="$2" 'BEGIN { printf "%.0f", (t > 0 ? n / t : 0) }'; }
 mbps() { awk -v m="$mb" -v t="$1" 'BEGIN { printf "%.1f", (t > 0 ? m / t : 0) }'; }
 echo "file: $pgn ($mb MB, $games games); EPD sample: $positions positions"
-printf '%-12s %8ss %10s games/s %8s MB/s\n' \
+printf '%-14s %8ss %10s games/s %8s MB/s\n' \
   cat "$t_cat" "$(rate "$games" "$t_cat")" "$(mbps "$t_cat")" \
   pgn-extract "$t_extract" "$(rate "$games" "$t_extract")" "$(mbps "$t_extract")" \
-  vorline "$t_vorline" "$(rate "$games" "$t_vorline")" "$(mbps "$t_vorline")"
-awk -v v="$t_vorline" -v e="$t_extract" -v c="$t_cat" 'BEGIN {
-  printf "vorline is %.2fx as fast as pgn-extract, %.3fx as fast as cat\n", e / v, c / v }'
+  "vorline -t 1" "$t_vorline" "$(rate "$games" "$t_vorline")" "$(mbps "$t_vorline")" \
+  "vorline -t $cores" "$t_all" "$(rate "$games" "$t_all")" "$(mbps "$t_all")"
+awk -v v="$t_vorline" -v a="$t_all" -v e="$t_extract" -v c="$t_cat" -v n="$cores" 'BEGIN {
+  printf "vorline on one thread is %.2fx as fast as pgn-extract, %.3fx as fast as cat\n", e / v, c / v
+  printf "vorline on %d threads is %.2fx as fast as pgn-extract\n", n, e / a }'
 echo "EPD lines found: $found, copied to failed.epd: $failed (together $((found + failed)) of $positions)"

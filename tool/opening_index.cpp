@@ -58,23 +58,37 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
 }
 
 void OpeningIndex::grow() {
-    const std::size_t size = 2 * (mask_ + 1);
+    const std::size_t old_size = mask_ + 1;
+    const std::size_t size = 2 * old_size;
     ZeroedBlock grown(size * sizeof(Slot));  // throws with the old table still whole
     Slot* const table = static_cast<Slot*>(grown.data());
     const std::size_t mask = size - 1;
     // Every slot of the old table moves to its place in the new one; its key is its tag
-    // and the low half kept in its node, which is asked for a few slots ahead.
+    // and the low half kept in its node, which is asked for a few slots ahead. The scan
+    // starts after an empty slot, so that no probe run is cut in two, and gives back each
+    // huge page of the old table it has passed: a key's place in the new table is its
+    // place in the old one or that plus the old size, so the new table fills as fast as
+    // the old one empties, and the two never take up more memory than the new one will.
+    std::size_t first = 0;
+    while (table_[first].node != 0) ++first;  // there is one: the table is not full
+    constexpr std::size_t page_slots = (std::size_t{2} << 20) / sizeof(Slot);
     constexpr std::size_t ahead = 8;
-    const std::size_t old_size = mask_ + 1;
-    for (std::size_t i = 0; i < old_size; ++i) {
-        if (i + ahead < old_size && table_[i + ahead].node != 0)
-            __builtin_prefetch(&node(table_[i + ahead].node - 1));
-        const Slot s = table_[i];
-        if (s.node == 0) continue;
-        const std::uint64_t key = (std::uint64_t{s.tag} << 32) | node(s.node - 1).key_low;
-        std::size_t slot = key & mask;
-        while (table[slot].node != 0) slot = (slot + 1) & mask;
-        table[slot] = s;
+    for (std::size_t k = 1; k <= old_size; ++k) {
+        const std::size_t i = (first + k) & mask_;
+        if (k + ahead <= old_size) {
+            const Slot next = table_[(i + ahead) & mask_];
+            if (next.node != 0) __builtin_prefetch(&node(next.node - 1));
+        }
+        if (const Slot s = table_[i]; s.node != 0) {
+            const std::uint64_t key = (std::uint64_t{s.tag} << 32) | node(s.node - 1).key_low;
+            std::size_t slot = key & mask;
+            while (table[slot].node != 0) slot = (slot + 1) & mask;
+            table[slot] = s;
+        }
+        // The page that ends here was passed whole unless it holds the scan's start.
+        const bool page_ends = (i + 1) % page_slots == 0;
+        if (page_ends && (i <= first || i + 1 - page_slots > first))
+            table_block_.release((i + 1 - page_slots) * sizeof(Slot), page_slots * sizeof(Slot));
     }
     table_block_ = std::move(grown);
     table_ = table;

@@ -32,6 +32,10 @@ ZeroedBlock::ZeroedBlock(std::size_t bytes) : bytes_(bytes) {
     data_ = start;
 }
 
+void ZeroedBlock::release(std::size_t offset, std::size_t bytes) {
+    madvise(static_cast<char*>(data_) + offset, bytes, MADV_DONTNEED);
+}
+
 ZeroedBlock& ZeroedBlock::operator=(ZeroedBlock&& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(bytes_, other.bytes_);

@@ -19,6 +19,9 @@ public:
     ~ZeroedBlock();
 
     void* data() const { return data_; }
+    // Gives the memory of [offset, offset + bytes) back to the system; it reads as zeros
+    // after. Both must be multiples of the page size.
+    void release(std::size_t offset, std::size_t bytes);
     std::size_t size() const { return bytes_; }
 
 private:
