@@ -1,12 +1,12 @@
 // Making and taking back moves: rights, clocks, en passant, keys and the repetition list.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "board_fixtures.h"
+#include "board/move_list.h"
+#include "support/positions.h"
 
 namespace {
 
@@ -57,15 +57,11 @@ void check_every_move(ChessPosition& position, int depth) {
 }
 
 TEST(MakeMove, EveryMoveOfThePerftPositionsIsUndoneExactly) {
-    std::set<std::string> fens = {
-        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-        "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1",
-        "8/4P1k1/8/8/8/8/8/4K3 w - - 0 1",
-        "7k/8/8/8/8/2P5/8/B3K3 w - - 0 1",
-        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
-        "8/8/8/8/3Pp3/8/4K3/7k b - d3 0 1"};
-    for (const PerftLine& line : reference_perft_lines(0, ~0ULL)) fens.insert(line.fen);
-    for (const std::string& fen : fens) {
+    for (const std::string& fen : with_perft_positions(
+             {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+              "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1", "8/4P1k1/8/8/8/8/8/4K3 w - - 0 1",
+              "7k/8/8/8/8/2P5/8/B3K3 w - - 0 1", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+              "8/8/8/8/3Pp3/8/4K3/7k b - d3 0 1"})) {
         ChessPosition position = position_from(fen);
         check_every_move(position, 2);
         if (HasFatalFailure()) return;
