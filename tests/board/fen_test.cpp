@@ -6,7 +6,7 @@
 
 #include "board/move_list.h"
 #include "fuzz/fen_check.h"
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 namespace {
 

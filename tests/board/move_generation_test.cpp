@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "board/move_list.h"
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 namespace {
 

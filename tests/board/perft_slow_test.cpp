@@ -1,7 +1,7 @@
 // The larger perft reference lines (up to five million leaves each).
 #include <gtest/gtest.h>
 
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Leaf counts of legal-move generation against published perft values.
 #include <gtest/gtest.h>
 
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "board/polyglot_keys.h"
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/mainline_games.h"
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 // The first `count` lines, one per line, for failure messages.
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count = 10);

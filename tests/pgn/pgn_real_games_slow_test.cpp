@@ -3,7 +3,6 @@
 // returns to the start, reading only the opening gives the same record as trimming).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,23 +10,11 @@
 #include "fuzz/pgn_game_check.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
+#include "support/reference_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path data_dir() { return fs::path(VORLINE_DATA_DIR) / "games"; }
-
-std::vector<fs::path> game_files() {
-    std::vector<fs::path> files;
-    const fs::path samples = data_dir() / "samples";
-    if (fs::is_directory(samples))
-        for (const auto& entry : fs::directory_iterator(samples))
-            if (entry.path().extension() == ".pgn") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    if (fs::exists(data_dir() / "bench.pgn")) files.push_back(data_dir() / "bench.pgn");
-    return files;
-}
 
 // What a record's PGN text carries: the tags and their order, the result, and every line's
 // nodes but its result nodes (the writer writes the game's result once at the end instead).
@@ -60,10 +47,10 @@ bool writable_as_read(const Game& game) {
 }  // namespace
 
 TEST(RealGames, ReadStepWriteAndReadBack) {
-    const std::vector<fs::path> files = game_files();
-    if (files.empty()) GTEST_SKIP() << "no game files under " << data_dir();
+    const std::vector<std::string> files = reference_game_files();
+    if (files.empty()) GTEST_SKIP() << "reference data absent";
     Game game, again;
-    for (const fs::path& path : files) {
+    for (const fs::path path : files) {
         SCOPED_TRACE(path.filename().string());
         testing::internal::CaptureStderr();  // unreadable FEN tags are reported there
         std::size_t games = 0;

@@ -1,7 +1,7 @@
 // Runs the real vorline executable in a fresh directory and checks what it prints, its exit
 // status and the files it leaves; "-o" names the output file, "-l" ties each output game to
 // its EPD line with tags that our reader and pgn-extract read back. Also the depth option's
-// reading and the help text's layout.
+// reading.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -69,7 +69,15 @@ struct Sandbox {
 class VorlineRun : public ::testing::Test, public Sandbox {};
 
 TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
-    const std::string banner_line = std::string(banner) + "\n", help = help_text();
+    const std::string banner_line = std::string(banner) + "\n";
+    const std::string help =
+        "options:\n"
+        "-h                : this menu\n"
+        "-p <filename>     : pgn file\n"
+        "-e <filename>     : epd file\n"
+        "-d <number>       : number of half moves in the opening (default 24)\n"
+        "\n" +
+        banner_line + "\n";
     const std::string missing_pgn = "Missing pgn file\nType 'vorline -h' for help\n";
     const std::string missing_epd = "Missing epd file\nType 'vorline -h' for help\n";
     const std::string no_pgn = "Problem with input pgn-file ",
@@ -135,20 +143,6 @@ TEST(CommandLine, DepthIsReadLikeAStreamReadsAnIntClampedTo32Bits) {
         SCOPED_TRACE(row.value);
         EXPECT_EQ(read_depth(row.value, 24), row.expected);
     }
-}
-
-TEST(CommandLine, HelpColonsStandInColumn19) {
-    const std::string text = help_text();
-    EXPECT_TRUE(text.starts_with("options:\n-h                : this menu\n"));
-    EXPECT_TRUE(text.ends_with("\n\n" + std::string(banner) + "\n\n"));
-    std::size_t options = 0;
-    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        if (text[start] != '-') continue;
-        EXPECT_EQ(text.find(':', start), start + 18) << text.substr(start, end - start);
-        ++options;
-    }
-    EXPECT_EQ(options, 4u);
 }
 
 const std::string option_games =

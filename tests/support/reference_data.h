@@ -1,5 +1,5 @@
-// Positions: what the board and notation tests share: one attack-table bundle, positions
-// read from FEN, and the reference perft lines.
+// ReferenceData: the reference data the tests check against (perft lines, real game files),
+// and positions read from FEN on one shared attack-table bundle.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,10 @@ std::string reference_file(std::string_view relative_path);
 // reference data is absent.
 std::vector<PerftLine> reference_perft_lines(std::uint64_t min_nodes = 0,
                                              std::uint64_t max_nodes = ~0ULL);
+
+// The real game files: games/samples/*.pgn in name order, then games/bench.pgn; none when
+// the data is absent.
+std::vector<std::string> reference_game_files();
 
 // `fens`, then the position of every perft.txt line not among them, each once.
 std::vector<std::string> with_perft_positions(std::vector<std::string> fens);

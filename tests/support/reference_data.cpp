@@ -1,4 +1,4 @@
-#include "support/positions.h"
+#include "support/reference_data.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +26,17 @@ std::vector<PerftLine> reference_perft_lines(std::uint64_t min_nodes, std::uint6
     std::erase_if(lines,
                   [&](const PerftLine& l) { return l.nodes < min_nodes || l.nodes > max_nodes; });
     return lines;
+}
+
+std::vector<std::string> reference_game_files() {
+    std::vector<std::string> files;
+    if (const std::string samples = reference_file("games/samples"); !samples.empty())
+        for (const auto& entry : std::filesystem::directory_iterator(samples))
+            if (entry.path().extension() == ".pgn") files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    if (const std::string bench = reference_file("games/bench.pgn"); !bench.empty())
+        files.push_back(bench);
+    return files;
 }
 
 std::vector<std::string> with_perft_positions(std::vector<std::string> fens) {
