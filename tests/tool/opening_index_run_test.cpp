@@ -87,22 +87,6 @@ TEST_F(OpeningIndexRun, GamesAreWrittenByteForByte) {
                   "O-O 9. h3 Nb8 10. d4 Nbd7 11. Nbd2 Bb7 12. Bc2 Re8"));
 }
 
-// The first game in file order that reaches a position wins it; a walk back follows that
-// game, then the one that went on from there.
-TEST_F(OpeningIndexRun, FirstGameInFileOrderWinsATransposition) {
-    const std::string d4_first = game_text("A", "1. d4 Nf6 2. c4 e6 *");
-    const std::string c4_first = game_text("B", "1. c4 e6 2. d4 Nf6 *");
-    const std::string both = "rnbqkb1r/pppp1ppp/4pn2/8/2PP4/8/PP2PPPP/RNBQKBNR w KQkq -\n";
-    run(d4_first + c4_first, both);
-    EXPECT_EQ(output, tool_game("1. d4 Nf6 2. c4 e6"));
-    run(c4_first + d4_first, both);
-    EXPECT_EQ(output, tool_game("1. c4 e6 2. d4 Nf6"));
-    run(d4_first + game_text("B", "1. c4 e6 2. d4 Nf6 3. Nc3 Bb4 *"),
-        "rnbqk2r/pppp1ppp/4pn2/8/1bPP4/2N5/PP2PPPP/R1BQKBNR w KQkq -\n"
-        "rnbqkbnr/pppp1ppp/4p3/8/2P5/8/PP1PPPPP/RNBQKBNR w KQkq -\n");
-    EXPECT_EQ(output, tool_game("1. d4 Nf6 2. c4 e6 3. Nc3 Bb4") + tool_game("1. c4 e6"));
-}
-
 TEST_F(OpeningIndexRun, DepthBoundsTheHalfMovesIndexed) {
     const std::string pgn = game_text("A", "1. e4 e5 2. Nf3 Nc6 3. Bb5 *");
     const std::string epd = after_nf3 + "\n" + after_nc6 + "\n";
