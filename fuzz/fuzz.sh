@@ -22,8 +22,10 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=cl
 
 status=0
 for target in "${targets[@]}"; do
-  if ! nice -n 19 cmake --build "$build" -j2 --target "fuzz_$target" >/dev/null; then
+  if ! nice -n 19 cmake --build "$build" -j2 --target "fuzz_$target" >"$build/build.log" 2>&1; then
+    status=1
     echo "== $target: not built"
+    grep -m 5 -E 'error|Stop' "$build/build.log"
     continue
   fi
   work="$build/work/$target"

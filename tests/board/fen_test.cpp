@@ -4,28 +4,21 @@
 #include <stdexcept>
 #include <string>
 
-#include "board_fixtures.h"
+#include "board/move_list.h"
+#include "fuzz/fen_check.h"
+#include "support/reference_data.h"
 
 namespace {
 
-TEST(Fen, WrittenTextReadsBackUnchanged) {
-    ChessPosition p(test_tables());
-    EXPECT_EQ(p.fen(), "8/8/8/8/8/8/8/8 w - - 0 1");
-    for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-                            "rnbqkb1r/ppppp1pp/7n/4Pp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
-                            "1r2k2r/8/8/8/8/8/8/R3K2R w BHh - 45 300"}) {
-        p.fen(fen);
-        EXPECT_EQ(p.fen(), fen);
-        std::string reused = "some earlier text";
-        p.write_fen(reused);
-        EXPECT_EQ(reused, fen);
-    }
-}
-
 TEST(Fen, EpdLinesClocksSideCastlingAndEnPassantFields) {
     ChessPosition p(test_tables());
-    // {text read, fen_text written back}: EPD operations and missing or odd clocks.
+    // {text read, fen_text written back}: EPD operations and missing or odd clocks; each text
+    // also passes the FEN fuzz target's checks (written text reads back to itself).
+    EXPECT_EQ(p.fen(), "8/8/8/8/8/8/8/8 w - - 0 1");
     const std::pair<const char*, const char*> rows[] = {
+        {"1r2k2r/8/8/8/8/8/8/R3K2R w BHh - 45 300", "1r2k2r/8/8/8/8/8/8/R3K2R w BHh - 45 300"},
+        {"rnbqkb1r/ppppp1pp/7n/4Pp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+         "rnbqkb1r/ppppp1pp/7n/4Pp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3"},
         {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 bm e5;",
          "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"},
         {"8/8/8/8/8/8/8/8 w - -\r\n", "8/8/8/8/8/8/8/8 w - - 0 1"},
@@ -34,6 +27,7 @@ TEST(Fen, EpdLinesClocksSideCastlingAndEnPassantFields) {
     for (const auto& [text, written] : rows) {
         p.fen(text);
         EXPECT_EQ(p.fen_text(), written) << text;
+        EXPECT_NO_THROW(check_fen(text)) << text;
     }
     for (const char* side : {"B", "black", ""}) {
         p.fen(std::string("4k3/8/8/8/8/8/8/4K3 ") + side);
@@ -58,6 +52,8 @@ TEST(Fen, EpdLinesClocksSideCastlingAndEnPassantFields) {
     }
 }
 
+// A rejected text leaves the empty board whole (the FEN fuzz target's checks), also after
+// moves were made.
 TEST(Fen, BadPlacementsThrowAndLeaveTheBoardCleared) {
     ChessPosition p(test_tables());
     const ChessPosition empty(test_tables());
@@ -78,11 +74,9 @@ TEST(Fen, BadPlacementsThrowAndLeaveTheBoardCleared) {
                 EXPECT_EQ(e.what(), "ChessPosition::fen(" + std::string(fen) + ") \n" + message);
             }
         }
-        EXPECT_EQ(p.fen_text(), "8/8/8/8/8/8/8/8 w - - 0 1");
-        EXPECT_EQ(p.history(), empty.history());
-        EXPECT_EQ(p.hash_keys().size(), 1u);
-        EXPECT_EQ(p.hash(), empty.hash());
-        EXPECT_EQ(p.occupied(), 0u);
+        EXPECT_TRUE(p == empty && p.hash() == empty.hash() && p.history() == empty.history() &&
+                    p.hash_keys().size() == 1);
+        EXPECT_NO_THROW(check_fen(fen));
     }
     p.fen("k7/K7 w - - 0 1");  // fewer ranks leave the rest empty
     EXPECT_EQ(p.fen(), "k7/K7/8/8/8/8/8/8 w - - 0 1");

@@ -1,11 +1,12 @@
-// Legal-move generation: the order of the list, the legality rules perft leaves open,
-// attack queries and game results.
+// Moves and legal-move generation: equality and castling texts, the order of the list, the
+// legality rules perft leaves open, attack queries and game results.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "board_fixtures.h"
+#include "board/move_list.h"
+#include "support/reference_data.h"
 
 namespace {
 
@@ -18,6 +19,27 @@ Texts moves_of(const std::string& fen) {
     Texts texts;
     for (Move move : list) texts.push_back(move.coordinate_text(true) + (move.check() ? "+" : ""));
     return texts;
+}
+
+// Equality ignores the ordering label but not the check bit.
+TEST(Move, EqualityAndCoordinateTexts) {
+    using namespace squares;
+    const Move e2e4(e2, e4, Move::normal_move, Piece::white_pawn, Piece::no_piece);
+    Move labelled = e2e4;
+    labelled.set_xcode(Move::good_capture);
+    EXPECT_EQ(labelled, e2e4);
+    labelled.set_check(true);
+    EXPECT_NE(labelled, e2e4);
+    EXPECT_EQ(Move().coordinate_text(), "0000");
+    // Standard castlings print in the king's two-square form unless the stored form is asked for.
+    const std::tuple<std::uint32_t, std::uint32_t, const char*, bool> castlings[] = {
+        {e1, h1, "e1g1", true}, {e8, a8, "e8c8", false}, {f1, g1, "f1g1", true}};
+    for (const auto& [from, to, text, king_side] : castlings) {
+        const Move castling(from, to, Move::castling, Piece::white_king, 0u);
+        EXPECT_EQ(castling.coordinate_text(), text);
+        EXPECT_EQ(castling.coordinate_text(true), Square{from}.name() + Square{to}.name());
+        EXPECT_EQ(castling.is_king_side_castling(), king_side) << text;
+    }
 }
 
 TEST(MoveGeneration, ListOrder) {
@@ -42,11 +64,10 @@ TEST(MoveGeneration, ListOrder) {
 // in its order with its check bits, and the count its size: at the perft positions (or a
 // few of them without the reference data) and one ply below, odd positions included.
 TEST(MoveGeneration, FilteredMovesAndCountAgreeWithTheFullList) {
-    std::vector<std::string> fens = {
-        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-        "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
-        "1r2k1r1/8/8/8/8/8/8/1R2K1R1 w BGbg - 0 1", "4k3/8/8/8/8/8/8/4K2K w - - 0 1"};
-    for (const PerftLine& line : reference_perft_lines(0, ~0ULL)) fens.push_back(line.fen);
+    const std::vector<std::string> fens = with_perft_positions(
+        {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+         "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1", "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+         "1r2k1r1/8/8/8/8/8/8/1R2K1R1 w BGbg - 0 1", "4k3/8/8/8/8/8/8/4K2K w - - 0 1"});
     const auto check = [](const ChessPosition& p) {
         MoveList all, some;
         p.generate_legal_moves(all);

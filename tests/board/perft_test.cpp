@@ -1,7 +1,7 @@
 // Leaf counts of legal-move generation against published perft values.
 #include <gtest/gtest.h>
 
-#include "board_fixtures.h"
+#include "support/reference_data.h"
 
 namespace {
 
@@ -17,11 +17,7 @@ TEST(Perft, PublishedCounts) {
                  {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 3, 9467},
                  {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3, 62379},
                  {"8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1", 5, 206379}};
-    ChessPosition position(test_tables());
-    for (const PerftLine& line : lines) {
-        position.fen(line.fen);
-        EXPECT_EQ(perft(position, line.depth), line.nodes) << line.fen << " depth " << line.depth;
-    }
+    expect_perft_counts(lines);
 }
 
 }  // namespace

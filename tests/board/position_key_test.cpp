@@ -5,7 +5,7 @@
 #include <string>
 
 #include "board/polyglot_keys.h"
-#include "board_fixtures.h"
+#include "support/reference_data.h"
 
 namespace {
 

@@ -1,31 +1,9 @@
 #include "notation_support.h"
 
-#include <filesystem>
-#include <map>
 #include <stdexcept>
 
 #include "board/move_list.h"
-#include "board/perft.h"
 #include "notation/san_move.h"
-
-ChessPosition position_from(std::string_view fen) {
-    static const AttackTables tables;
-    ChessPosition position(tables);
-    position.fen(fen);
-    return position;
-}
-
-std::string reference_file(std::string_view relative_path) {
-    const std::filesystem::path path = std::filesystem::path(VORLINE_DATA_DIR) / relative_path;
-    return std::filesystem::exists(path) ? path.string() : std::string();
-}
-
-std::vector<std::string> perft_file_positions(const std::string& path) {
-    std::vector<std::string> fens;
-    for (const PerftLine& line : read_perft_lines(path))
-        if (fens.empty() || fens.back() != line.fen) fens.push_back(line.fen);
-    return fens;
-}
 
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count) {
     std::string text;
@@ -111,25 +89,6 @@ ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_ever
     return report;
 }
 
-std::string SanDifference::kind() const {
-    // Each text without its check or mate mark, and the mark.
-    const auto split = [](std::string_view san) {
-        const bool marked = !san.empty() && (san.back() == '+' || san.back() == '#');
-        return std::pair(san.substr(0, san.size() - marked), marked ? san.back() : '\0');
-    };
-    const auto [p, p_mark] = split(printed);
-    const auto [w, w_mark] = split(written);
-    if (p == w) {
-        if (p_mark == '+' && w_mark == '#') return "mate printed as check";
-        return p_mark == 0 ? "check mark missing" : w_mark == 0 ? "check mark surplus" : "other";
-    }
-    // Same piece letter and destination, with more of the origin square in between.
-    if (p_mark == w_mark && p.size() > w.size() && w.size() >= 3 && p.front() == w.front() &&
-        p.ends_with(w.substr(w.size() - 2)))
-        return "needless origin";
-    return "other";
-}
-
 std::string ReplayReport::listed() const {
     std::string text;
     for (std::size_t i = 0; i < differences.size() && i < 10; ++i)
@@ -137,12 +96,4 @@ std::string ReplayReport::listed() const {
                 std::to_string(differences[i].ply) + ": printed " + differences[i].printed +
                 ", written " + differences[i].written + "\n";
     return text + first_lines(failures) + first_lines(faults);
-}
-
-std::string count_kinds(const std::vector<SanDifference>& differences) {
-    std::map<std::string, std::size_t> counts;
-    for (const SanDifference& d : differences) ++counts[d.kind()];
-    std::string text;
-    for (const auto& [kind, count] : counts) text += kind + ": " + std::to_string(count) + "\n";
-    return text;
 }

@@ -8,15 +8,7 @@
 #include <vector>
 
 #include "bench/mainline_games.h"
-#include "board/chess_position.h"
-
-ChessPosition position_from(std::string_view fen);
-
-// Path of a file of the reference data; empty when the data is absent.
-std::string reference_file(std::string_view relative_path);
-
-// The FEN texts of the lines of a perft file, each once.
-std::vector<std::string> perft_file_positions(const std::string& path);
+#include "support/reference_data.h"
 
 // The first `count` lines, one per line, for failure messages.
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count = 10);
@@ -29,9 +21,6 @@ std::vector<std::string> round_trip_faults(ChessPosition& position);
 struct SanDifference {
     std::size_t line = 0, ply = 0;
     std::string printed, written, fen;
-    // "mate printed as check", "check mark missing", "check mark surplus", "needless origin"
-    // (more of the origin square than the legal moves need) or "other".
-    std::string kind() const;
 };
 
 struct ReplayReport {
@@ -46,6 +35,3 @@ struct ReplayReport {
 // the token, then made. Every `round_trip_every`-th position has all its moves round
 // tripped (0: none).
 ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every);
-
-// "kind: count" lines in kind order.
-std::string count_kinds(const std::vector<SanDifference>& differences);

@@ -11,7 +11,7 @@ namespace {
 
 // Where SAN is most likely to go wrong, beside the perft positions: en passant that
 // discovers check or has no passed pawn, checks by underpromotion, castling next to a
-// checked king, several pieces of a kind on one target, a missing king.
+// checked king, several pieces of a kind on one target, a missing king; a busy middle game.
 const std::vector<std::string> tricky_positions = {
     "8/5bk1/8/2Pp4/8/1K6/8/8 w - d6 0 1",
     "8/5k2/8/2Pp4/2B5/1K6/8/8 w - d6 0 1",
@@ -25,15 +25,11 @@ const std::vector<std::string> tricky_positions = {
     "1k6/8/8/3N1N2/8/3N1N2/8/6K1 w - - 0 1",
     "7k/1Q3Q2/8/3N1N2/2N3N1/1Q6/5Q2/K7 w - - 0 1",
     "8/2k5/8/8/8/8/4P3/8 w - - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
 };
 
 TEST(SanRoundTrip, TrickyAndPerftPositionsAndTheirChildren) {
-    std::vector<std::string> fens = tricky_positions;
-    if (const std::string path = reference_file("perft.txt"); !path.empty())
-        for (const std::string& fen : perft_file_positions(path)) fens.push_back(fen);
-    else
-        fens.push_back("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-    for (const std::string& fen : fens) {
+    for (const std::string& fen : with_perft_positions(tricky_positions)) {
         ChessPosition position = position_from(fen);
         std::vector<std::string> faults = round_trip_faults(position);
         MoveList moves;

@@ -1,41 +1,39 @@
-// Inputs saved from fuzzing, run through the same checks as the fuzz targets: cutting a
-// byte stream into game texts, and reading, stepping through and writing a game.
+// Inputs saved from fuzzing every reader (FEN, FEN with move generation, SAN, PGN games,
+// file cutting), run through the same checks as the fuzz targets.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "fuzz/fen_check.h"
+#include "fuzz/fen_moves_check.h"
 #include "fuzz/pgn_file_check.h"
 #include "fuzz/pgn_game_check.h"
+#include "fuzz/san_check.h"
 #include "support/saved_inputs.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-TEST(FuzzRegressions, PgnFileCutting) {
-    TempDir dir;
-    for (const auto& file : saved_inputs("pgn_file")) {
-        EXPECT_NO_THROW(check_pgn_file(bytes_of(file), dir.file("games.pgn"))) << file;
-    }
-}
-
-TEST(FuzzRegressions, GameReading) {
-    for (const auto& file : saved_inputs("pgn_game")) {
-        EXPECT_NO_THROW(check_pgn_game(bytes_of(file))) << file;
-    }
-}
-
-// A run of stray ")" followed by a run of "(" that is never closed: each "(" must not
-// keep (or scan) the whole rest of the movetext.
-TEST(FuzzRegressions, UnclosedParenthesesAfterStrayOnesStayLinear) {
-    const std::size_t count = 20000;
-    const std::string text =
-        "[Event \"x\"]\n\n1. e4 " + std::string(count, ')') + std::string(count, '(') + " e5 *\n";
-    EXPECT_NO_THROW(check_pgn_game(text));
+// Each target's saved inputs, in tests/regressions/<target>/.
+TEST(FuzzRegressions, SavedInputsPassTheirTargetsChecks) {
+    const TempDir dir;
+    const std::pair<const char*, std::function<void(std::string_view)>> targets[] = {
+        {"fen", check_fen},
+        {"fen_moves", check_fen_moves},
+        {"san", check_san},
+        {"pgn_game", check_pgn_game},
+        {"pgn_file",
+         [&](std::string_view input) { check_pgn_file(input, dir.file("games.pgn")); }}};
+    for (const auto& [target, check] : targets)
+        for (const auto& file : saved_inputs(target))
+            EXPECT_NO_THROW(check(bytes_of(file))) << file;
 }
 
 // A "(" that nothing closes keeps a long rest of the text only as far as it names a line:
-// each variation node must name the line that the whole rest names.
+// each variation node must name the line that the whole rest names, and keep no more.
 TEST(FuzzRegressions, UnclosedVariationNamesWhatItsWholeRestNames) {
     const std::string pad(80, 'x');
     const std::vector<std::string> texts = {
@@ -49,6 +47,7 @@ TEST(FuzzRegressions, UnclosedVariationNamesWhatItsWholeRestNames) {
         "(abc",
         "((( 12",
         "(" + std::string(70, ' ') + "(1",
+        "e4 " + std::string(20000, ')') + std::string(20000, '(') + " e5 *",  // stray ones first
     };
     for (const std::string& text : texts) {
         std::vector<std::size_t> opens;

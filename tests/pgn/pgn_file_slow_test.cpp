@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pgn/pgn_file.h"
+#include "support/reference_data.h"
 
 namespace {
 
@@ -39,12 +40,9 @@ struct Lines {
 // large buffer and with a small one that splits lines at many block boundaries; every tag
 // section of the file begins a game text of its own.
 TEST(PgnFileRealData, NoLineIsLostAndEveryGameHasItsText) {
-    const fs::path games = fs::path(VORLINE_DATA_DIR) / "games";
-    if (!fs::is_directory(games / "samples")) GTEST_SKIP() << "reference data absent";
-    std::vector<fs::path> files{games / "bench.pgn"};
-    for (const auto& entry : fs::directory_iterator(games / "samples"))
-        if (entry.path().extension() == ".pgn") files.push_back(entry.path());
-    for (const fs::path& path : files) {
+    const std::vector<std::string> files = reference_game_files();
+    if (files.empty()) GTEST_SKIP() << "reference data absent";
+    for (const fs::path path : files) {
         SCOPED_TRACE(path.filename().string());
         Lines in_file;
         std::ifstream in(path, std::ios::binary);

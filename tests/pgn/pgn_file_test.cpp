@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "pgn/game.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -82,6 +81,21 @@ TEST_F(PgnFileTest, GameTextBoundaries) {
         {"unclosed comment at the end",
          "[Event \"A\"]\n\n1. e4 {open comment",
          {"[Event \"A\"]\n\n1. e4 {open comment\n"}},
+        {"two empty lines right after the tags end a text",
+         "[Event \"A\"]\n\n\n1. e4 e5 *\n\n[Event \"B\"]\n\n1. d4 *\n",
+         {"[Event \"A\"]\n\n\n", "1. e4 e5 *\n\n", "[Event \"B\"]\n\n1. d4 *\n"}},
+        {"lines that begin with \"[\" inside a comment",
+         "[Event \"A\"]\n\n1. e4 {long\n[%clk 0:01:00]} e5 {\n[Event \"x\"]\n} *\n\n" + game_b,
+         {"[Event \"A\"]\n\n1. e4 {long\n[%clk 0:01:00]} e5 {\n[Event \"x\"]\n} *\n\n", game_b}},
+        {"escape lines are no movetext",
+         "[Event \"A\"]\n% note\n[Site \"S\"]\n\n1. e4 *\n% note\n" + game_c,
+         {"[Event \"A\"]\n% note\n[Site \"S\"]\n\n1. e4 *\n% note\n", game_c}},
+        {"a line of spaces is movetext",
+         "[Event \"A\"]\n   \n" + game_c,
+         {"[Event \"A\"]\n   \n", game_c}},
+        {"files of both line ends joined with cat",
+         "[Event \"A\"]\n\n1. e4 *\n[Event \"B\"]\r\n[FEN \"8/8 w\"]\r\n\r\n1. d4 *\r\n" + game_c,
+         {"[Event \"A\"]\n\n1. e4 *\n", "[Event \"B\"]\n[FEN \"8/8 w\"]\n\n1. d4 *\n", game_c}},
         {"empty file", "", {}},
     };
     for (const auto& row : rows) {
@@ -89,75 +103,6 @@ TEST_F(PgnFileTest, GameTextBoundaries) {
         EXPECT_EQ(cut(row.contents), row.expected);
         for (std::size_t size = 1; size <= 9; ++size)
             EXPECT_EQ(cut(row.contents, size), row.expected) << size;
-    }
-}
-
-// What a run makes of each game text of a file: "skipped" for a text that holds "FEN", else
-// the Event tag and the main-line moves read from it ("A: e4 e5"). Every game of each file
-// must be read from its own moves, and no game made up of another's.
-TEST_F(PgnFileTest, EveryGameIsReadFromItsOwnMoves) {
-    const std::string bom = "\xEF\xBB\xBF";
-    const std::string fen = "[FEN \"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP1/RNBQKBNR w KQkq - 0 1\"]\n";
-    const struct {
-        const char* why;
-        std::string contents;
-        Texts expected;
-    } rows[] = {
-        {"no empty line between games",
-         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\n\n1. d4 d5 *\n",
-         {"A: e4 e5", "B: d4 d5"}},
-        {"opening lines: a tag line and a line of play each",
-         "[Event \"A\"]\n1. e4 e5 *\n[Event \"B\"]\n1. d4 d5 *\n",
-         {"A: e4 e5", "B: d4 d5"}},
-        {"two empty lines after the tags, later a missing empty line",
-         "[Event \"A\"]\n\n\n1. e4 e5 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n[Event \"C\"]\n\n1. c4 c5 "
-         "*\n\n",
-         {"A:", ": e4 e5", "B: d4 d5", "C: c4 c5"}},
-        {"the next game carries a FEN tag",
-         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\n" + fen + "\n1. d4 d5 *\n\n",
-         {"A: e4 e5", "skipped"}},
-        {"a brace in a tag value",
-         "[Event \"see {x\"]\n\n1. e4 e5 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n",
-         {"see {x: e4 e5", "B: d4 d5"}},
-        {"a comment over lines that begin with \"[\"",
-         "[Event \"A\"]\n\n1. e4 {long\n[%clk 0:01:00]} e5 {\n[Event \"x\"]\n} *\n\n[Event "
-         "\"B\"]\n\n1. d4 d5 *\n\n",
-         {"A: e4 e5", "B: d4 d5"}},
-        {"movetext right below the tags",
-         "[Event \"A\"]\n1. e4 {[%clk 0:01:00]} e5 *\n\n[Event \"B\"]\n1. d4 d5 *\n\n",
-         {"A: e4 e5", "B: d4 d5"}},
-        {"escape lines",
-         "[Event \"A\"]\n% note\n[Site \"S\"]\n\n1. e4 e5 *\n% note\n[Event \"B\"]\n\n1. d4 d5 *\n",
-         {"A: e4 e5", "B: d4 d5"}},
-        {"a byte-order mark before the first tag line",
-         bom + "[Event \"A\"]\n[Site \"S\"]\n1. e4 e5 *\n",
-         {"A: e4 e5"}},
-        {"a line of spaces below the tags, then a game with a FEN tag",
-         "[Event \"A\"]\n   \n[Event \"B\"]\n" + fen + "\n1. d4 d5 *\n\n",
-         {"A:", "skipped"}},
-        {"files joined with cat",
-         "[Event \"A\"]\n\n1. e4 e5 *\n[Event \"B\"]\r\n" + fen +
-             "\r\n1. d4 d5 *\r\n[Event \"C\"]\n\n1. c4 c5 *",
-         {"A: e4 e5", "skipped", "C: c4 c5"}},
-    };
-    Game game;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.why);
-        for (std::size_t size : {PgnFile::default_buffer_size, std::size_t{1}, std::size_t{7}}) {
-            Texts games;
-            for (const std::string& text : cut(row.contents, size)) {
-                if (text.find("FEN") != std::string::npos) {
-                    games.push_back("skipped");
-                    continue;
-                }
-                game.read_pgn(text);
-                std::string moves = game.get_tag("Event") + ":";
-                for (const GameNode& node : game.lines()[0])
-                    if (node.kind == NodeKind::move) moves += " " + node.text;
-                games.push_back(moves);
-            }
-            EXPECT_EQ(games, row.expected) << size;
-        }
     }
 }
 

@@ -2,11 +2,9 @@
 // once, a full disk, outputs that are inputs, signals. Each case makes the fault happen for
 // real against the built executable and checks the status, the message and that every EPD
 // line is in the output, in failed.epd, or still in an EPD file that was not touched.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -181,30 +179,20 @@ TEST_F(Faults, InterruptedRerunOfFailedEpdKeepsItsLines) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
-// The writer opens each pipe only after the tool has started, and writes it once.
+// Each writer's open of its pipe waits until the tool opens it for reading; the tool must
+// read each pipe once.
 TEST_F(Faults, NamedPipesAreReadOnce) {
-    signal(SIGPIPE, SIG_IGN);
     ASSERT_EQ(mkfifo(dir.file("games.fifo").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(dir.file("pos.fifo").c_str(), 0600), 0);
-    Process run = start({"-p", "games.fifo", "-e", "pos.fifo"}, {.time_limit_seconds = 20});
-    auto writer = [&](const std::string& name, const std::string& text) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        int pipe = -1;
-        while ((pipe = open(dir.file(name).c_str(), O_WRONLY | O_NONBLOCK)) < 0 &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (pipe < 0) return;
-        fcntl(pipe, F_SETFL, 0);
-        (void)!write(pipe, text.data(), text.size());
-        close(pipe);
-    };
-    std::thread games_writer(writer, "games.fifo", games),
-        epd_writer(writer, "pos.fifo", epd_lines(6));
-    const ProcessResult result = run.wait();
-    games_writer.join();
-    epd_writer.join();
+    dir.write("pos.txt", epd_lines(6));
+    Process games_writer("/bin/sh", {"-c", "exec cat games.pgn > games.fifo"}, dir.path().string()),
+        epd_writer("/bin/sh", {"-c", "exec cat pos.txt > pos.fifo"}, dir.path().string());
+    const ProcessResult result =
+        vorline({"-p", "games.fifo", "-e", "pos.fifo"}, {.time_limit_seconds = 20});
     EXPECT_EQ(result.out, "reading games.fifo ...\nwriting openings.pgn ...\nFinished!\n");
     EXPECT_EQ(dir.read("failed.epd"), unfound + unfound + unfound);
+    EXPECT_EQ(games_writer.wait().exit_status, 0);
+    EXPECT_EQ(epd_writer.wait().exit_status, 0);
 }
 
 TEST_F(Faults, SecondRunAtOnceStopsWithoutWriting) {

@@ -1,15 +1,12 @@
 // The first phase's opening player and the second phase's game writer against the full
 // game reader and a Game record (the checks the phases fuzz target runs), on game texts
-// that stress the movetext rules and on the fuzzers' seed games.
+// that stress the movetext rules.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "fuzz/opening_check.h"
-#include "pgn/pgn_file.h"
-#include "support/saved_inputs.h"
 
 namespace {
 
@@ -35,22 +32,6 @@ TEST(OpeningFastPaths, PlayAndWriteAsTheFullReaderAndAGameRecord) {
             SCOPED_TRACE(text);
             EXPECT_NO_THROW(check_opening(text, depth)) << "depth " << depth;
         }
-}
-
-TEST(OpeningFastPaths, SeedGamesOfTheFuzzers) {
-    const std::filesystem::path seeds =
-        std::filesystem::path(VORLINE_TEST_DIR) / ".." / "fuzz" / "corpus";
-    std::size_t checked = 0;
-    for (const char* target : {"pgn_game", "phases"}) {
-        for (const auto& entry : std::filesystem::directory_iterator(seeds / target)) {
-            PgnFile file;
-            file.open_read(entry.path().string());
-            for (const std::string* text = &file.read_first_game(); !text->empty();
-                 text = &file.read_next_game(), ++checked)
-                EXPECT_NO_THROW(check_opening(*text, 24)) << entry.path() << "\n" << *text;
-        }
-    }
-    EXPECT_GT(checked, 20u);
 }
 
 }  // namespace

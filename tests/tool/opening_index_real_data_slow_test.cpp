@@ -22,6 +22,7 @@
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/process.h"
+#include "support/reference_data.h"
 #include "support/temp_dir.h"
 #include "tool/opening_phases.h"
 
@@ -188,14 +189,12 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
 
 // The tool's fast paths against the full reader on every game of the real files.
 TEST(OpeningIndexRealData, FastPathsAgreeWithTheFullReaderOnEveryGame) {
-    const fs::path games = fs::path(VORLINE_DATA_DIR) / "games";
-    if (!fs::exists(games / "samples")) GTEST_SKIP() << "no reference data in " << games;
-    std::vector<fs::path> files(fs::directory_iterator(games / "samples"), {});
-    files.push_back(games / "bench.pgn");
+    const std::vector<std::string> files = reference_game_files();
+    if (files.empty()) GTEST_SKIP() << "reference data absent";
     std::size_t checked = 0;
-    for (const fs::path& path : files) {
+    for (const std::string& path : files) {
         PgnFile file;
-        file.open_read(path.string());
+        file.open_read(path);
         for (const std::string* text = &file.read_first_game(); !text->empty();
              text = &file.read_next_game(), ++checked)
             ASSERT_NO_THROW(check_opening(*text, depth)) << path << "\n" << *text;

@@ -1,11 +1,13 @@
 // Runs the real vorline executable in a fresh directory and checks what it prints, its exit
 // status and the files it leaves; "-o" names the output file, "-l" ties each output game to
-// its EPD line with tags that our reader and pgn-extract read back.
+// its EPD line with tags that our reader and pgn-extract read back. Also the depth option's
+// reading.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -38,8 +40,9 @@ const std::string unfound_failed =
     "8/8/8/4k3/8/8/3QK3/8 w - - bm Qd5; id \"mate.1\";\n\n8/8/8/8/8/8/6k1/4K2R w K - 0 1  \n"
     "r1b1k2r/ppppqppp/2n2n2/8/8/8/PPPP1PPP/RNBQKB1R b KQkq -\n";
 
-std::string complete(const std::string& pgn, const std::string& output) {
-    return "reading " + pgn + " ...\nwriting " + output + " ...\nFinished!\n";
+// What a complete run on games.pgn prints.
+std::string complete(const std::string& output) {
+    return "reading games.pgn ...\nwriting " + output + " ...\nFinished!\n";
 }
 
 void expect(const ProcessResult& result, int status, const std::string& out,
@@ -66,7 +69,15 @@ struct Sandbox {
 class VorlineRun : public ::testing::Test, public Sandbox {};
 
 TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
-    const std::string banner_line = std::string(banner) + "\n", help = help_text();
+    const std::string banner_line = std::string(banner) + "\n";
+    const std::string help =
+        "options:\n"
+        "-h                : this menu\n"
+        "-p <filename>     : pgn file\n"
+        "-e <filename>     : epd file\n"
+        "-d <number>       : number of half moves in the opening (default 24)\n"
+        "\n" +
+        banner_line + "\n";
     const std::string missing_pgn = "Missing pgn file\nType 'vorline -h' for help\n";
     const std::string missing_epd = "Missing epd file\nType 'vorline -h' for help\n";
     const std::string no_pgn = "Problem with input pgn-file ",
@@ -74,61 +85,63 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
     struct Row {
         std::vector<std::string> arguments;
         std::string out, err = {};
-        std::string output = {};  // the output file of a finished run; none when the run fails
     };
     const Row rows[] = {
         {{}, banner_line, missing_pgn},
         {{"-e", "pos.epd"}, banner_line, missing_pgn},
         {{"-p", "games.pgn", "-d", "5"}, banner_line, missing_epd},
         // Help ends the program at once; options are known by their first two characters.
-        {{"-h"}, help, "", "-"},
-        {{"-p", "games.pgn", "-d", "3", "-hx", "-e", "missing.epd"}, help, "", "-"},
+        {{"-h"}, help},
+        {{"-p", "games.pgn", "-d", "3", "-hx", "-e", "missing.epd"}, help},
         // Input files are checked when their option is met; later options replace earlier ones.
         {{"-p", "missing.pgn", "-h"}, no_pgn + "missing.pgn\n"},
         {{"-p", "games.pgn", "-e", "missing.epd", "-h"}, no_epd + "missing.epd\n"},
         {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"},
          no_pgn + "missing.pgn\n"},
-        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"},
-         complete("games.pgn", "b.pgn"),
-         "",
-         "b.pgn"},
+        {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"}, complete("b.pgn")},
         // An option that ends the command line has an empty value; a value is still visited
         // as an argument in its own turn.
         {{"-p"}, no_pgn + "\n"},
-        {{"-p", "games.pgn", "-e", "pos.epd", "-d"},
-         complete("games.pgn", "pos.pgn"),
-         "",
-         "pos.pgn"},
+        {{"-p", "games.pgn", "-e", "pos.epd", "-d"}, complete("pos.pgn")},
         {{"-p", "-h"}, no_pgn + "-h\n"},
-        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"},
-         complete("games.pgn", "pos.pgn"),
-         "",
-         "pos.pgn"},
+        {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"}, complete("pos.pgn")},
         // The output is named after the EPD file; failed.epd stays in the current folder.
-        {{"-e", "pos.EPD", "-p", "games.pgn"},
-         complete("games.pgn", "openings.pgn"),
-         "",
-         "openings.pgn"},
-        {{"-e", "epd", "-p", "games.pgn"}, complete("games.pgn", ".pgn"), "", ".pgn"},
-        {{"-e", "data/pos.epd", "-p", "games.pgn"},
-         complete("games.pgn", "data/pos.pgn"),
-         "",
-         "data/pos.pgn"},
+        {{"-e", "pos.EPD", "-p", "games.pgn"}, complete("openings.pgn")},
+        {{"-e", "epd", "-p", "games.pgn"}, complete(".pgn")},
+        {{"-e", "data/pos.epd", "-p", "games.pgn"}, complete("data/pos.pgn")},
         {{"-p", "folder.pgn", "-e", "pos.epd"}, no_pgn + "folder.pgn\n"},  // a folder is no file
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.arguments));
         const Sandbox box;
-        // Help ("-") succeeds without a run; a finished run leaves its output, empty here,
-        // and every line in failed.epd; a run that stops early leaves neither.
-        const bool finished = !row.output.empty() && row.output != "-";
-        expect(box.vorline(row.arguments), row.output.empty() ? failed : 0, row.out, row.err);
-        EXPECT_EQ(box.dir.exists("failed.epd"), finished);
-        EXPECT_EQ(box.dir.exists("pos.pgn"), row.output == "pos.pgn");
-        if (!finished) continue;
-        EXPECT_EQ(box.dir.read(row.output), "");
-        EXPECT_TRUE(box.dir.exists(row.output));
+        // Help succeeds without a run; a finished run leaves its output, empty here, and
+        // every line in failed.epd; a run that stops early leaves neither.
+        const std::size_t at = row.out.find("writing ");
+        const std::string output = at == std::string::npos
+                                       ? ""
+                                       : row.out.substr(at + 8, row.out.find(" ...", at) - at - 8);
+        expect(box.vorline(row.arguments), output.empty() && row.out != help ? failed : 0, row.out,
+               row.err);
+        EXPECT_EQ(box.dir.exists("failed.epd"), !output.empty());
+        EXPECT_EQ(box.dir.exists("pos.pgn"), output == "pos.pgn");
+        if (output.empty()) continue;
+        EXPECT_TRUE(box.dir.exists(output));
+        EXPECT_EQ(box.dir.read(output), "");
         EXPECT_EQ(box.dir.read("failed.epd"), unfound_failed);
+    }
+}
+
+TEST(CommandLine, DepthIsReadLikeAStreamReadsAnIntClampedTo32Bits) {
+    struct Row {
+        const char* value;
+        std::int32_t expected;
+    };
+    for (const Row& row : {Row{"12moves", 12}, Row{"  \t\n+7 8", 7}, Row{"-5", -5}, Row{"0x10", 0},
+                           Row{"- 5", 0}, Row{"", 24},  // an empty value keeps the depth
+                           Row{"2147483648", 2147483647}, Row{"-2147483648", -2147483647 - 1},
+                           Row{"-99999999999999999999999999x", -2147483647 - 1}}) {
+        SCOPED_TRACE(row.value);
+        EXPECT_EQ(read_depth(row.value, 24), row.expected);
     }
 }
 
