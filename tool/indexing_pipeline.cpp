@@ -23,7 +23,7 @@ namespace {
 // that handing a batch from stage to stage costs little beside playing it, few enough that
 // the batches in flight hold little memory.
 constexpr std::size_t batch_games = 64;
-constexpr std::size_t batch_bytes = std::size_t{1} << 15;
+constexpr std::size_t batch_bytes = std::size_t{1} << 16;
 // Room for the texts of a batch: its last game usually ends within this, so that the text
 // does not double its room for one game beyond batch_bytes.
 constexpr std::size_t batch_room = batch_bytes + batch_bytes / 4;

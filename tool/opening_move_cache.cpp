@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-OpeningMoveCache::OpeningMoveCache() : entries_(std::make_unique<Entry[]>(table_size)) {}
-
 bool OpeningMoveCache::pack(std::string_view token, std::uint64_t& packed) {
     // Tokens never hold a zero byte, so the padding cannot make two tokens equal.
     if (token.empty() || token.size() > sizeof packed) return false;
@@ -21,7 +19,7 @@ std::size_t OpeningMoveCache::home(Node parent, std::uint64_t token) {
 
 bool OpeningMoveCache::follow(Node& node, std::string_view token, Move& move) const {
     std::uint64_t packed;
-    if (!pack(token, packed)) return false;
+    if (!entries_ || !pack(token, packed)) return false;
     for (std::size_t i = home(node, packed);; i = (i + 1) & (table_size - 1)) {
         const Entry& entry = entries_[i];
         if (entry.token == 0) return false;
@@ -36,6 +34,7 @@ bool OpeningMoveCache::follow(Node& node, std::string_view token, Move& move) co
 bool OpeningMoveCache::add(Node& node, std::string_view token, Move move) {
     std::uint64_t packed;
     if (count_ >= capacity || !pack(token, packed)) return false;
+    if (!entries_) entries_ = std::make_unique<Entry[]>(table_size);
     std::size_t i = home(node, packed);
     while (entries_[i].token != 0) i = (i + 1) & (table_size - 1);
     entries_[i] = Entry{packed, node, move.word()};

@@ -22,8 +22,6 @@ public:
     using Node = std::uint32_t;
     static constexpr Node start = 0;  // the initial position
 
-    OpeningMoveCache();
-
     // When `token` was read at `node` before, sets `move` to the move it named, moves
     // `node` on to the token's child and returns true.
     bool follow(Node& node, std::string_view token, Move& move) const;
@@ -44,6 +42,7 @@ private:
     static bool pack(std::string_view token, std::uint64_t& packed);
     static std::size_t home(Node parent, std::uint64_t token);
 
-    std::unique_ptr<Entry[]> entries_;
+    std::unique_ptr<Entry[]>
+        entries_;  // made by the first add(): a player never used costs nothing
     std::size_t count_ = 0;
 };
