@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/mainline_games.h"
 #include "bench_command.h"
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
+#include "fuzz/mainline_games.h"
 #include "notation/san_move.h"
 
 namespace {

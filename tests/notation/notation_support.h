@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/mainline_games.h"
+#include "fuzz/mainline_games.h"
 #include "support/reference_data.h"
 
 // The first `count` lines, one per line, for failure messages.
