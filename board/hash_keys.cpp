@@ -59,10 +59,7 @@ void HashKeys::update(Move move) {
             break;
         }
         case Move::castling: {
-            const bool white = piece == Piece::white_king;
-            const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
-            const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-            const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
+            const auto [king, rook, dest] = castling_pieces(piece, from, to);
             pieces ^= piece_keys[king][from] ^ piece_keys[rook][to] ^
                       piece_keys[king][dest.king_to] ^ piece_keys[rook][dest.rook_to];
             break;

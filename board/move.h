@@ -19,6 +19,21 @@ constexpr CastlingSquares castling_destinations(std::uint32_t base, bool king_si
     return king_side ? CastlingSquares{base + 6, base + 5} : CastlingSquares{base + 2, base + 3};
 }
 
+// The two pieces of a castling move stored as `king_piece` (a king's code) going from
+// `from` onto its own rook's square `to`, and where they end.
+struct CastlingPieces {
+    std::uint32_t king, rook;
+    CastlingSquares dest;
+};
+
+constexpr CastlingPieces castling_pieces(std::uint32_t king_piece, std::uint32_t from,
+                                         std::uint32_t to) {
+    const bool white = king_piece == Piece::white_king;
+    return {white ? Piece::white_king : Piece::black_king,
+            white ? Piece::white_rook : Piece::black_rook,
+            castling_destinations(white ? 0 : 56, to > from)};
+}
+
 // Bits 0-5 to, 6-11 from, 12-14 code, 15 check, 16-19 capture, 20-23 piece, 24-31 xcode.
 // The all-zero word is the empty move. Castling is stored as the king moving onto its
 // rook's square (e1h1, e1a1, e8h8, e8a8 in the standard set-up).

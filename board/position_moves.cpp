@@ -46,10 +46,7 @@ void ChessPosition::apply_to_placement(Move move) {
             movers = (movers & ~from_bit) | to_bit;
             break;
         case Move::castling: {
-            const bool white = piece == Piece::white_king;
-            const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
-            const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-            const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
+            const auto [king, rook, dest] = castling_pieces(piece, from, to);
             take(king, from);
             take(rook, to);
             put(king, dest.king_to);
@@ -98,10 +95,7 @@ void ChessPosition::take_back_from_placement(Move move) {
             movers = (movers & ~to_bit) | from_bit;
             break;
         case Move::castling: {
-            const bool white = piece == Piece::white_king;
-            const std::uint32_t king = white ? Piece::white_king : Piece::black_king;
-            const std::uint32_t rook = white ? Piece::white_rook : Piece::black_rook;
-            const CastlingSquares dest = castling_destinations(white ? 0 : 56, to > from);
+            const auto [king, rook, dest] = castling_pieces(piece, from, to);
             take(king, dest.king_to);
             take(rook, dest.rook_to);
             put(king, from);
