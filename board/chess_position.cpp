@@ -23,12 +23,7 @@ ChessPosition::ChessPosition(const AttackTables& tables)
     clear();
 }
 
-ChessPosition::ChessPosition(const ChessPosition& other)
-    : id_(id_counter.fetch_add(1, std::memory_order_relaxed) + 1),
-      tables_(other.tables_),
-      generator_(*this, *other.tables_) {
-    history_.reserve(reserved_plies);
-    repetition_list_.reserve(2 * reserved_plies);
+ChessPosition::ChessPosition(const ChessPosition& other) : ChessPosition(*other.tables_) {
     copy_state_from(other);
 }
 
