@@ -10,16 +10,9 @@ public:
         : player_(player), steps_(steps) {}
 
     bool move(std::string_view text) override {
+        player_.san_ = text;
         ChessPosition& position = player_.position_;
-        Move move;
-        if (!on_known_path_ || !player_.known_moves_.follow(node_, text, move)) {
-            player_.san_ = text;  // throws for a token that names no legal move
-            move = player_.san_.move();
-            // The first token off the known paths joins them; the game is off them after.
-            if (on_known_path_) player_.known_moves_.add(node_, text, move);
-            on_known_path_ = false;
-        }
-        position.make_move(move);
+        position.make_move(player_.san_.move());
         steps_.push_back({position.hash(), position.last_move().word()});
         return true;
     }
@@ -27,8 +20,6 @@ public:
 private:
     OpeningPlayer& player_;
     std::vector<OpeningStep>& steps_;
-    OpeningMoveCache::Node node_ = OpeningMoveCache::start;
-    bool on_known_path_ = true;
 };
 
 OpeningPlayer::OpeningPlayer(const AttackTables& tables)

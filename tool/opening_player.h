@@ -11,14 +11,12 @@
 #include "notation/san_move.h"
 #include "pgn/movetext_reader.h"
 #include "tool/opening_index.h"
-#include "tool/opening_move_cache.h"
 
 // Reads the main line of a game text exactly as Game::read_opening does and plays its first
 // half moves from the initial position, one step (key reached, move made) per move. This is
 // the part of indexing that depends on one game alone; recording the steps is left to the
 // caller, in file order. The player keeps its buffers between games, so playing allocates
-// nothing once they have grown. Moves that the same first tokens named in earlier games
-// are taken from its OpeningMoveCache instead of being read against the board again.
+// nothing once they have grown.
 class OpeningPlayer {
 public:
     // The tables must outlive the player.
@@ -36,7 +34,6 @@ private:
     ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
     SanMove san_;
-    OpeningMoveCache known_moves_;
     std::string tag_text_;
     std::string movetext_;
     MovetextReader reader_;
