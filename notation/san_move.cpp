@@ -143,10 +143,17 @@ Move find_legal_move(const ChessPosition& position, std::string_view text,
             return m;
         }
     } else if (is_king_side_castling_token(text) || is_queen_side_castling_token(text)) {
-        position.generate_legal_moves(moves);
+        // Castling is stored as the king taking its own rook: only the king's moves onto
+        // the squares of the side's castling rights are generated, by ascending square as
+        // in the full list.
         const bool king_side = is_king_side_castling_token(text);
-        for (const Move& m : moves) {
-            if (m.is_castling() && m.is_king_side_castling() == king_side) return m;
+        const bool white = position.white_to_move();
+        const std::uint32_t rights = position.castling_rights();
+        for (Bitboard files = white ? rights & 0xFF : rights >> 8; files;) {
+            const std::uint32_t file = pop_lowest_square(files);
+            position.generate_legal_moves(moves, Piece::king, (white ? 0 : 56) + file);
+            for (const Move& m : moves)
+                if (m.is_castling() && m.is_king_side_castling() == king_side) return m;
         }
     }
     return Move();
@@ -167,10 +174,9 @@ bool SanMove::assign_legal(Move wanted) {
     const Piece piece = p.piece_on(from);
     Move found;
     MoveList moves;
-    // Castling is stored as the king taking its own rook, so it is looked for in the full list.
-    if (wanted.is_castling())
-        p.generate_legal_moves(moves);
-    else if (piece.is_present() && piece.is_white() == p.white_to_move())
+    // Castling is stored as the king taking its own rook, so it is among the king's moves
+    // to the rook's square.
+    if (piece.is_present() && piece.is_white() == p.white_to_move())
         p.generate_legal_moves(moves, piece.kind(), to);
     for (const Move& m : moves) {
         if (m.from_index() == from && m.to_index() == to && m.code() == wanted.code()) {
