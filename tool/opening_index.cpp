@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr std::size_t initial_table_size = 1u << 12;
+constexpr unsigned initial_table_bits = 12;
+constexpr std::size_t initial_table_size = std::size_t{1} << initial_table_bits;
 
 inline std::uint32_t tag_of(std::uint64_t key) { return static_cast<std::uint32_t>(key >> 32); }
 inline std::uint32_t low_of(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
@@ -17,11 +18,12 @@ OpeningIndex::OpeningIndex(std::uint64_t root_key)
     : root_key_(root_key),
       table_block_(initial_table_size * sizeof(Slot)),
       table_(static_cast<Slot*>(table_block_.data())),
-      mask_(initial_table_size - 1) {}
+      mask_(initial_table_size - 1),
+      shift_(64 - initial_table_bits) {}
 
 std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
-    for (std::size_t slot = key & mask_;; slot = (slot + 1) & mask_) {
+    for (std::size_t slot = home(key);; slot = (slot + 1) & mask_) {
         const Slot& s = table_[slot];
         if (s.node == 0 || (s.tag == tag && node(s.node - 1).key_low == low_of(key))) return slot;
     }
@@ -63,25 +65,22 @@ void OpeningIndex::grow() {
     ZeroedBlock grown(size * sizeof(Slot));  // throws with the old table still whole
     Slot* const table = static_cast<Slot*>(grown.data());
     const std::size_t mask = size - 1;
-    // Every slot of the old table moves to its place in the new one; its key is its tag
-    // and the low half kept in its node, which is asked for a few slots ahead. The scan
-    // starts after an empty slot, so that no probe run is cut in two, and gives back each
-    // huge page of the old table it has passed: a key's place in the new table is its
-    // place in the old one or that plus the old size, so the new table fills as fast as
-    // the old one empties, and the two never take up more memory than the new one will.
+    const unsigned shift = shift_ - 1;
+    // Every slot of the old table moves to its place in the new one, found from its tag
+    // (beyond 2^32 slots the node's half of the key is needed too). A key's place in the
+    // new table is about twice its place in the old one, so the scan writes the new table
+    // front to back. It starts after an empty slot, so that no probe run is cut in two,
+    // and gives back each huge page of the old table it has passed: the two tables never
+    // take up more memory together than the new one will.
     std::size_t first = 0;
     while (table_[first].node != 0) ++first;  // there is one: the table is not full
     constexpr std::size_t page_slots = (std::size_t{2} << 20) / sizeof(Slot);
-    constexpr std::size_t ahead = 8;
     for (std::size_t k = 1; k <= old_size; ++k) {
         const std::size_t i = (first + k) & mask_;
-        if (k + ahead <= old_size) {
-            const Slot next = table_[(i + ahead) & mask_];
-            if (next.node != 0) __builtin_prefetch(&node(next.node - 1));
-        }
         if (const Slot s = table_[i]; s.node != 0) {
-            const std::uint64_t key = (std::uint64_t{s.tag} << 32) | node(s.node - 1).key_low;
-            std::size_t slot = key & mask;
+            const std::uint64_t high = std::uint64_t{s.tag} << 32;
+            const std::uint64_t key = shift >= 32 ? high : high | node(s.node - 1).key_low;
+            std::size_t slot = static_cast<std::size_t>(key >> shift);
             while (table[slot].node != 0) slot = (slot + 1) & mask;
             table[slot] = s;
         }
@@ -93,6 +92,7 @@ void OpeningIndex::grow() {
     table_block_ = std::move(grown);
     table_ = table;
     mask_ = mask;
+    shift_ = shift;
 }
 
 void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,

@@ -25,8 +25,9 @@ struct OpeningStep {
 //   loops (a parent is always entered before its children);
 // - the table holds, per slot, the high half of the key and the node number + 1: a key is
 //   its slot's half and its node's half together, and most probes are decided by the
-//   slot alone. It grows by building a table twice the size from the old one; when no
-//   memory is left the old table stays, whole, and std::bad_alloc is thrown.
+//   slot alone. A key's probe run starts at the slot its highest bits name, so the tags
+//   alone say where the keys go when the table grows to twice its size; when no memory
+//   is left for that, the old table stays, whole, and std::bad_alloc is thrown.
 // Chunks and large tables sit on huge pages where the system allows (ZeroedBlock): every
 // step touches them at random, and 4 KiB pages would cost a TLB miss on most steps and a
 // page fault every few hundred nodes.
@@ -56,12 +57,12 @@ public:
     }
 
     // Asks for the table slot of `key` to be brought into the cache ahead of a lookup.
-    void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[key & mask_]); }
+    void prefetch(std::uint64_t key) const { __builtin_prefetch(&table_[home(key)]); }
     // The same for the node of `key`, found by its tag among the first slots of its probe
     // run; best after prefetch(key) has had time to bring those slots in.
     void prefetch_node(std::uint64_t key) const {
         const std::uint32_t tag = std::uint32_t(key >> 32);
-        for (std::size_t i = 0, slot = key & mask_; i < 4; ++i, slot = (slot + 1) & mask_) {
+        for (std::size_t i = 0, slot = home(key); i < 4; ++i, slot = (slot + 1) & mask_) {
             const Slot& s = table_[slot];
             if (s.node == 0) return;
             if (s.tag == tag) return __builtin_prefetch(&node(s.node - 1));
@@ -99,6 +100,9 @@ private:
     NodeData& node(Node n) {
         return static_cast<NodeData*>(chunks_[n >> chunk_bits].data())[n & (chunk_size - 1)];
     }
+    // The first slot of the probe run of `key`: its highest bits, so that the slot's tag
+    // tells where a key belongs in a table of any size up to 2^32 slots.
+    std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(key >> shift_); }
     // The slot that holds `key`, or the empty slot that ends its probe run.
     std::size_t probe(std::uint64_t key) const;
     Node find_node(std::uint64_t key) const;
@@ -113,5 +117,6 @@ private:
     ZeroedBlock table_block_;
     Slot* table_;           // table_block_'s slots
     std::size_t mask_ = 0;  // table size - 1
+    unsigned shift_ = 0;    // 64 - log2(table size)
     std::size_t count_ = 0;
 };

@@ -21,9 +21,10 @@ TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) {
     // many others, and every chain back is as short as its line.
     const auto pick_key = [&random](std::uint32_t n) {
         if (random() % 500 == 0) return root_key;
-        // Spread over all low halves, as the table's slots are chosen by the low bits.
-        const std::uint32_t low = std::uint32_t(random() % 200000) * 0x9E3779B1u;
-        return (n * 64 + random() % 64) << 32 | low;
+        // High halves spread over all values, as the table's slots are chosen by the
+        // highest bits.
+        const std::uint64_t high = std::uint32_t(n * 64 + random() % 64) * 0x9E3779B1u;
+        return high << 32 | random() % 200000;
     };
     std::vector<OpeningStep> line;
     for (int game = 0; game < 20000; ++game) {
