@@ -17,8 +17,13 @@ targets=("$@")
 
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is needed (apt-get install clang)"; exit 2; }
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DVORLINE_FUZZ=ON -DVORLINE_SANITIZE=ON -DVORLINE_TESTS=OFF -DVORLINE_BENCH=OFF >/dev/null
+if ! configure_log=$(cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DVORLINE_FUZZ=ON -DVORLINE_SANITIZE=ON -DVORLINE_TESTS=OFF \
+  -DVORLINE_BENCH=OFF 2>&1); then
+  echo "fuzz.sh: configuring the fuzz build failed:"
+  echo "$configure_log" | tail -n 20
+  exit 1
+fi
 
 status=0
 for target in "${targets[@]}"; do
