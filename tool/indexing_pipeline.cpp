@@ -11,9 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "board/board_errors.h"
-#include "notation/san_error.h"
-#include "pgn/game_error.h"
 #include "tool/interruption.h"
 #include "tool/opening_player.h"
 
@@ -60,26 +57,6 @@ private:
     void step() { order_.fetch_add(1, std::memory_order_acq_rel); }
     std::atomic<unsigned>& order_;
 };
-
-// Plays one game text into `steps`, as the single-threaded loop does.
-GameOutcome play_game(OpeningPlayer& player, std::string_view text, std::uint32_t depth,
-                      std::vector<OpeningStep>& steps) {
-    steps.clear();
-    // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
-    if (text.find("FEN") != std::string_view::npos) return GameOutcome::skipped_for_fen;
-    try {
-        player.play(text, depth, steps);
-    } catch (const SanError&) {
-        // An unreadable or illegal move ends this game's line; the steps before it stay.
-        // Anything else (no memory, a read error) ends the run.
-        return GameOutcome::stopped_early;
-    } catch (const GameError&) {
-        return GameOutcome::stopped_early;
-    } catch (const BoardError&) {
-        return GameOutcome::stopped_early;
-    }
-    return GameOutcome::played;
-}
 
 }  // namespace
 
@@ -150,7 +127,7 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
         const Turn turn(order);
         OpeningPlayer& player = *players.local();
         for (std::size_t i = 0; i < batch->ends.size(); ++i)
-            batch->outcomes[i] = play_game(player, batch->text(i), depth, batch->lines[i]);
+            batch->outcomes[i] = player.play_game(batch->text(i), depth, batch->lines[i]);
         return batch;
     };
     auto record = [&](Batch* batch) {
@@ -158,10 +135,8 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
         record_lines_in_order(index, std::span(batch->lines).first(batch->ends.size()));
         // Counted here, in file order, as the single-threaded loop counts them.
         for (std::size_t i = 0; i < batch->ends.size(); ++i) {
-            if (is_progress_point(++counters.games_read) && progress) progress();
-            if (batch->outcomes[i] == GameOutcome::skipped_for_fen)
-                ++counters.games_skipped_for_fen;
-            if (batch->outcomes[i] == GameOutcome::stopped_early) ++counters.games_stopped_early;
+            counters.count_game(batch->outcomes[i]);
+            if (is_progress_point(counters.games_read) && progress) progress();
         }
         free_batches.push(batch);
     };

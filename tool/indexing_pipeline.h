@@ -11,9 +11,6 @@
 #include "tool/opening_index.h"
 #include "tool/run_counters.h"
 
-// What became of one game text in the first phase.
-enum class GameOutcome : std::uint8_t { played, skipped_for_fen, stopped_early };
-
 // The most threads a run uses, whatever it is asked for: each one keeps a few batches of
 // game texts in flight, and beyond this the batches cost memory without adding speed.
 inline constexpr unsigned max_index_threads = 256;

@@ -5,15 +5,11 @@
 #include <utility>
 
 #include "board/board_errors.h"
-#include "notation/san_error.h"
-#include "pgn/game_error.h"
 #include "tool/epd_line.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/line_tags.h"
 #include "tool/output_file.h"
-
-std::uint64_t lookup_key(const ChessPosition& position) { return position.lookup_key(); }
 
 namespace {
 
@@ -40,23 +36,8 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
         stop_if_interrupted();
-        report_progress(++counters_.games_read);
-        // A game with a FEN tag starts elsewhere; any "FEN" in the text skips the game.
-        if (text->find("FEN") != std::string::npos) {
-            ++counters_.games_skipped_for_fen;
-            continue;
-        }
-        try {
-            player_.play(*text, depth, steps_[2]);
-        } catch (const SanError&) {
-            // An unreadable or illegal move ends this game's line; the steps before it stay.
-            // Anything else (no memory, a read error) ends the run.
-            ++counters_.games_stopped_early;
-        } catch (const GameError&) {
-            ++counters_.games_stopped_early;
-        } catch (const BoardError&) {
-            ++counters_.games_stopped_early;
-        }
+        counters_.count_game(player_.play_game(*text, depth, steps_[2]));
+        report_progress(counters_.games_read);
         // Games are recorded two behind, in file order: the table slots of this game's
         // steps, then the nodes they lead to, arrive while the games before it are recorded.
         index_.prefetch_line(steps_[2]);
@@ -91,7 +72,7 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
             try {
                 epd_position_.fen(line.text);
                 line.readable = true;
-                keys_[count - 1] = lookup_key(epd_position_);
+                keys_[count - 1] = epd_position_.lookup_key();
                 index_.prefetch(keys_[count - 1]);
             } catch (const FenError&) {
                 line.readable = false;  // a line the FEN reader rejects is not found

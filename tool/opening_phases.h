@@ -21,12 +21,6 @@
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
 
-// The key under which an EPD position is looked up. Positions reached by play carry an
-// en passant square only when a pawn of the side to move stands beside the pawn that has
-// just made its double step; EPD texts usually name the square after every double step.
-// So the en passant part is dropped from the key when no such pawn stands there.
-std::uint64_t lookup_key(const ChessPosition& position);
-
 // The two phases of a run around the opening index that they share: the first indexes
 // the positions of the games' openings, the second answers the EPD lines from it. The run
 // opens, checks and closes every file; the phases only read and write.

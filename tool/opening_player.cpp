@@ -1,5 +1,8 @@
 #include "tool/opening_player.h"
 
+#include "board/board_errors.h"
+#include "notation/san_error.h"
+#include "pgn/game_error.h"
 #include "pgn/game_text_sections.h"
 
 // Resolves each move against the position as the reader finds it and makes it, so that an
@@ -34,4 +37,20 @@ void OpeningPlayer::play(std::string_view game_text, std::uint32_t depth,
     const std::string_view movetext = movetext_for_moves(game_text, movetext_, tag_text_);
     Mover mover(*this, steps);
     reader_.read_main_line_moves(movetext, mover, depth);
+}
+
+GameOutcome OpeningPlayer::play_game(std::string_view game_text, std::uint32_t depth,
+                                     std::vector<OpeningStep>& steps) {
+    steps.clear();
+    if (game_text.find("FEN") != std::string_view::npos) return GameOutcome::skipped_for_fen;
+    try {
+        play(game_text, depth, steps);
+    } catch (const SanError&) {
+        return GameOutcome::stopped_early;
+    } catch (const GameError&) {
+        return GameOutcome::stopped_early;
+    } catch (const BoardError&) {
+        return GameOutcome::stopped_early;
+    }
+    return GameOutcome::played;
 }

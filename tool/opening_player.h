@@ -11,6 +11,7 @@
 #include "notation/san_move.h"
 #include "pgn/movetext_reader.h"
 #include "tool/opening_index.h"
+#include "tool/run_counters.h"
 
 // Reads the main line of a game text exactly as Game::read_opening does and plays its first
 // half moves from the initial position, one step (key reached, move made) per move. This is
@@ -27,6 +28,13 @@ public:
     // a FEN tag are the caller's to skip). A move that cannot be read or is not legal
     // throws the SAN reader's std::logic_error; the steps before it stay in `steps`.
     void play(std::string_view game_text, std::uint32_t depth, std::vector<OpeningStep>& steps);
+
+    // play() as the first phase uses it: a text that holds "FEN" anywhere (a game that may
+    // start elsewhere) is skipped with no steps, and a move that cannot be read or is not
+    // legal ends the game, keeping the steps before it. Anything else (no memory, a read
+    // error) is let through to end the run.
+    GameOutcome play_game(std::string_view game_text, std::uint32_t depth,
+                          std::vector<OpeningStep>& steps);
 
 private:
     class Mover;

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// What became of one game text in the first phase.
+enum class GameOutcome : std::uint8_t { played, skipped_for_fen, stopped_early };
+
 struct RunCounters {
     // First phase, one count per game text cut from the PGN file.
     std::uint64_t games_read = 0;
@@ -13,6 +16,13 @@ struct RunCounters {
     std::uint64_t lines_not_found = 0;
 
     std::uint64_t lines_answered() const { return lines_found + lines_not_found; }
+
+    // Counts one game text read, by what became of it.
+    void count_game(GameOutcome outcome) {
+        ++games_read;
+        games_skipped_for_fen += outcome == GameOutcome::skipped_for_fen;
+        games_stopped_early += outcome == GameOutcome::stopped_early;
+    }
 };
 
 // The phases report progress every this many games or lines (a power of two, so the test

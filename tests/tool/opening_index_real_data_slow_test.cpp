@@ -130,7 +130,7 @@ TEST(OpeningIndexRealData, EveryLineIsAnsweredAndEveryGameLeadsToItsPosition) {
         epd += lines[i] + (i % 3 == 0 ? "\r\n" : "\n");
         try {
             position.fen(lines[i]);
-            const std::uint64_t key = lookup_key(position);
+            const std::uint64_t key = position.lookup_key();
             if (reached.keys.count(key)) {
                 line_keys.push_back(key);
                 continue;
