@@ -32,23 +32,20 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
     if (threads > 1)
         return build_index_in_parallel(games, depth, threads, *tables_, index_, counters_,
                                        progress_hook_);
-    for (std::vector<OpeningStep>& steps : steps_) steps.clear();
+    // The steps of a run of games are recorded together, in file order, so that each
+    // game's table slots and nodes are fetched while the games before it are recorded.
+    std::size_t played = 0;
     for (const std::string* text = &games.read_first_game(); !text->empty();
          text = &games.read_next_game()) {
         stop_if_interrupted();
-        counters_.count_game(player_.play_game(*text, depth, steps_[2]));
+        counters_.count_game(player_.play_game(*text, depth, steps_[played++]));
         report_progress(counters_.games_read);
-        // Games are recorded two behind, in file order: the table slots of this game's
-        // steps, then the nodes they lead to, arrive while the games before it are recorded.
-        index_.prefetch_line(steps_[2]);
-        index_.prefetch_line_nodes(steps_[1]);
-        index_.record_line(steps_[0]);
-        std::swap(steps_[0], steps_[1]);
-        std::swap(steps_[1], steps_[2]);
+        if (played == steps_.size()) {
+            record_lines_in_order(index_, steps_);
+            played = 0;
+        }
     }
-    index_.record_line(steps_[0]);
-    index_.record_line(steps_[1]);
-    for (std::vector<OpeningStep>& steps : steps_) steps.clear();
+    record_lines_in_order(index_, std::span(steps_).first(played));
 }
 
 void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines,

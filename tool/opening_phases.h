@@ -65,7 +65,8 @@ private:
     OpeningIndex index_;
     // The first phase.
     OpeningPlayer player_;
-    std::vector<OpeningStep> steps_[3];  // of the last three games played, oldest first
+    // The steps of the games played and not yet recorded, oldest first.
+    std::vector<std::vector<OpeningStep>> steps_ = std::vector<std::vector<OpeningStep>>(64);
     // The second phase, a batch of EPD lines at a time.
     ChessPosition epd_position_;
     std::vector<EpdLine> batch_;
