@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,13 +20,6 @@
 #include "tool/output_file.h"
 
 namespace {
-
-// Processor time of the process, user and system, in seconds.
-double processor_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // Reads every line of the EPD file as the second phase does, and nothing more.
 double read_lines(const std::string& path, std::uint64_t& lines) {

@@ -1,4 +1,7 @@
+// BenchRegistration: the subcommands of vorline-bench, and what their timings share.
 #pragma once
+
+#include <time.h>
 
 #include <cstdint>
 #include <string>
@@ -20,3 +23,17 @@ struct CutPass {
     std::uint64_t bytes = 0;  // bytes of game texts
 };
 CutPass cut_pgn_file(const std::string& path);
+
+// Processor time, user and system, in seconds: of the whole process (all its threads), and
+// of the calling thread alone. A pass timed by processor time is not slowed by waiting
+// for a processor on a shared machine.
+inline double processor_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+inline double thread_processor_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -62,10 +61,6 @@ std::vector<Replay> prepare(const std::vector<MainlineGame>& games, ChessPositio
     }
     return replays;
 }
-
-// Processor time of this (single-threaded) program rather than wall time, so that other
-// work on a shared machine disturbs the figures less.
-double processor_seconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
 
 // Generation alone: what every token costs at the least.
 double run_generation(ChessPosition& position, const std::vector<Replay>& replays,

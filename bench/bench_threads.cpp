@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,21 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Processor time of the calling thread, in seconds: a stage timed alone is not slowed by
-// waiting for the processor on a shared machine.
-double thread_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-// Processor time of the whole process, all threads, in seconds.
-double process_seconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
 struct IndexRun {
     double seconds;
     double processor_seconds;
@@ -54,7 +38,7 @@ struct IndexRun {
 
 IndexRun index_file(const std::string& path, std::uint32_t depth, unsigned threads) {
     const auto start = Clock::now();
-    const double processor_start = process_seconds();
+    const double processor_start = processor_seconds();
     OpeningPhases phases;
     // Through the decoder, as the tool reads: a plain file passes straight through.
     std::unique_ptr<ByteSource> source = open_decompressed(FileSource::open(path), path);
@@ -62,7 +46,7 @@ IndexRun index_file(const std::string& path, std::uint32_t depth, unsigned threa
     games.open_read(*source);
     phases.build_index(games, depth, threads);
     return {std::chrono::duration<double>(Clock::now() - start).count(),
-            process_seconds() - processor_start, phases.index().size()};
+            processor_seconds() - processor_start, phases.index().size()};
 }
 
 int bench_threads(int argc, char** argv) {
@@ -111,7 +95,7 @@ int bench_threads(int argc, char** argv) {
 
     // The stages alone, each over the whole file. Cutting as the pipeline's first stage
     // does: the game texts appended one after another to a batch's text.
-    double start = thread_seconds();
+    double start = thread_processor_seconds();
     PgnFile games;
     games.open_read(path);
     std::string batch;
@@ -122,7 +106,7 @@ int bench_threads(int argc, char** argv) {
         batch += *text;
         ++count;
     }
-    const double cut = thread_seconds() - start;
+    const double cut = thread_processor_seconds() - start;
 
     std::vector<std::string> texts;  // kept for the next stages, untimed
     texts.reserve(count);
@@ -134,15 +118,15 @@ int bench_threads(int argc, char** argv) {
     const AttackTables tables;
     OpeningPlayer player(tables);
     std::vector<std::vector<OpeningStep>> lines(texts.size());
-    start = thread_seconds();
+    start = thread_processor_seconds();
     for (std::size_t i = 0; i < texts.size(); ++i) player.play_game(texts[i], depth, lines[i]);
-    const double play = thread_seconds() - start;
+    const double play = thread_processor_seconds() - start;
 
     OpeningPhases empty;  // its index holds only the initial position's key
     OpeningIndex index(empty.index().root_key());
-    start = thread_seconds();
+    start = thread_processor_seconds();
     record_lines_in_order(index, lines);
-    const double record = thread_seconds() - start;
+    const double record = thread_processor_seconds() - start;
     if (index.size() != positions[1]) {
         std::printf("FAILED: recording the stages alone indexed %zu positions\n", index.size());
         return 1;
