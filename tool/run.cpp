@@ -1,9 +1,10 @@
 #include "tool/run.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -28,6 +29,14 @@ namespace {
 
 constexpr int failure = -1;
 
+// The size of the regular file open on `descriptor`, for the share read; none for a pipe
+// or a device.
+std::optional<std::uint64_t> regular_file_size(int descriptor) {
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
 // An input as its check opened it: the run reads this very stream, so a pipe, /dev/stdin
 // or a process substitution is read once, as it comes. A compressed input is read through
 // its decoder, told by its first bytes when the reading begins.
@@ -36,12 +45,14 @@ struct Input {
     std::unique_ptr<ByteSource> source;
     FileIdentity identity;
     const CountedSource* file_bytes = nullptr;  // the bytes of the file itself, read so far
+    std::optional<std::uint64_t> file_size;     // of a regular file
 
     bool open(std::string_view file_name) {
         name = file_name;
         std::unique_ptr<FileSource> file = FileSource::open(name);
         if (!file) return false;
         identity = FileIdentity::of(file->descriptor());
+        file_size = regular_file_size(file->descriptor());
         auto counted = std::make_unique<CountedSource>(std::move(file));
         file_bytes = counted.get();
         source = open_decompressed(std::move(counted), name);
@@ -57,15 +68,6 @@ struct Settings {
     std::optional<std::string> output_file_name;  // "-o"; else named after the EPD file
     bool line_tags = false;                       // "-l"
 };
-
-// The size of a regular file, for the share read; none for a pipe or a device.
-std::optional<std::uint64_t> file_size(const std::string& name) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(name, error)) return std::nullopt;
-    const std::uintmax_t size = std::filesystem::file_size(name, error);
-    if (error) return std::nullopt;
-    return size;
-}
 
 // Takes the progress line off the terminal when a phase ends, also by an exception, before
 // the next message is printed.
@@ -176,11 +178,10 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
         phases.set_line_tags(settings.line_tags);
         {
             const ClearedAtEnd cleared{progress};
-            const std::optional<std::uint64_t> total = file_size(settings.pgn.name);
             phases.set_progress_hook([&] {
                 progress.update([&] {
-                    const IndexingState state{settings.pgn.file_bytes->bytes(), total,
-                                              phases.index().size()};
+                    const IndexingState state{settings.pgn.file_bytes->bytes(),
+                                              settings.pgn.file_size, phases.index().size()};
                     return indexing_status(phases.counters(), state, progress.seconds());
                 });
             });
