@@ -22,9 +22,11 @@ namespace {
 
 constexpr std::string_view separator = "\n%%EPD%%\n";
 
-// The EPD lines as the tool reads them: one carriage return before a line feed belongs to
-// the line break, and a last line without a break counts.
+// The EPD lines as the tool reads them: a UTF-8 byte-order mark before the first is dropped,
+// one carriage return before a line feed belongs to the line break, and a last line
+// without a break counts.
 std::vector<std::string_view> epd_lines(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {

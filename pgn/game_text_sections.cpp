@@ -39,50 +39,13 @@ void append_line(std::string& out, std::string_view line) {
     out.push_back('\n');
 }
 
-}  // namespace
-
-void split_game_text(std::string_view text, std::string& tag_text, std::string& movetext) {
-    tag_text.clear();
-    movetext.clear();
-    enum class Section { before_tags, tags, after_tags, moves };
-    Section section = Section::before_tags;
-    LineReader lines(text);
-    std::string_view line;
-    while (lines.next(line)) {
-        switch (section) {
-            case Section::before_tags:
-                if (line.empty()) continue;
-                section = Section::tags;
-                [[fallthrough]];
-            case Section::tags:
-                if (!line.empty() && line.front() == '%') continue;
-                if (is_tag_line(line)) {
-                    append_line(tag_text, line);
-                    continue;
-                }
-                if (line.empty()) {  // the usual empty line between tags and moves
-                    section = Section::after_tags;
-                    continue;
-                }
-                section = Section::moves;  // tags not closed by an empty line, or none
-                break;
-            case Section::after_tags:
-                if (line.empty()) continue;
-                section = Section::moves;
-                break;
-            case Section::moves:
-                break;
-        }
-        if (!line.empty() && line.front() != '%') append_line(movetext, line);
-    }
-}
-
-std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
-                                    std::string& scratch) {
-    // The sections as split_game_text walks them, up to the first movetext line.
+// Where the movetext of a game text begins: at its first line that is not empty before the
+// tags or after them, not a "%" line among the tags, and not a tag line. The tag section
+// ends at its first line that is no tag line: an empty line (passed over, with the empty
+// lines after it) or the first movetext line. The text's size when there is no movetext.
+std::size_t movetext_begin(std::string_view text) {
     bool before_tags = true;
     bool after_tags = false;
-    std::size_t begin = text.size();
     LineReader lines(text);
     std::string_view line;
     while (lines.next(line)) {
@@ -96,10 +59,31 @@ std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
                 continue;
             }
         }
-        begin = static_cast<std::size_t>(line.data() - text.data());
-        break;
+        return static_cast<std::size_t>(line.data() - text.data());
     }
-    const std::string_view movetext = text.substr(begin);
+    return text.size();
+}
+
+}  // namespace
+
+void split_game_text(std::string_view text, std::string& tag_text, std::string& movetext) {
+    tag_text.clear();
+    movetext.clear();
+    const std::size_t begin = movetext_begin(text);
+    // Before the movetext, only tag lines are kept; in it, every line but the empty ones and
+    // those starting with "%".
+    LineReader tags(text.substr(0, begin));
+    std::string_view line;
+    while (tags.next(line))
+        if (is_tag_line(line)) append_line(tag_text, line);
+    LineReader moves(text.substr(begin));
+    while (moves.next(line))
+        if (!line.empty() && line.front() != '%') append_line(movetext, line);
+}
+
+std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
+                                    std::string& scratch) {
+    const std::string_view movetext = text.substr(movetext_begin(text));
     // Lines starting with "%" are dropped from the movetext: only then is it copied.
     for (std::size_t at = movetext.find('%'); at != std::string_view::npos;
          at = movetext.find('%', at + 1)) {
