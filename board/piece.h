@@ -26,6 +26,27 @@ public:
     enum : std::uint32_t { pawn = 1, knight, bishop, rook, queen, king };
     static constexpr std::uint32_t black_bit = 8;
 
+    // The kind an upper-case piece letter names ("P", "N", "B", "R", "Q", "K"); 0 for any
+    // other character.
+    static constexpr std::uint32_t kind_of_letter(char letter) {
+        switch (letter) {
+            case 'P':
+                return pawn;
+            case 'N':
+                return knight;
+            case 'B':
+                return bishop;
+            case 'R':
+                return rook;
+            case 'Q':
+                return queen;
+            case 'K':
+                return king;
+            default:
+                return 0;
+        }
+    }
+
     constexpr Piece() = default;
     constexpr Piece(std::uint32_t code) : code_(code) {}  // unchecked
 

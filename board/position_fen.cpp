@@ -11,36 +11,12 @@ constexpr bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// Piece code of a FEN letter, 0 for anything else.
+// Piece code of a FEN letter (upper case White, lower case Black), 0 for anything else.
 constexpr std::uint32_t piece_code(char c) {
-    switch (c) {
-        case 'P':
-            return Piece::white_pawn;
-        case 'N':
-            return Piece::white_knight;
-        case 'B':
-            return Piece::white_bishop;
-        case 'R':
-            return Piece::white_rook;
-        case 'Q':
-            return Piece::white_queen;
-        case 'K':
-            return Piece::white_king;
-        case 'p':
-            return Piece::black_pawn;
-        case 'n':
-            return Piece::black_knight;
-        case 'b':
-            return Piece::black_bishop;
-        case 'r':
-            return Piece::black_rook;
-        case 'q':
-            return Piece::black_queen;
-        case 'k':
-            return Piece::black_king;
-        default:
-            return Piece::no_piece;
-    }
+    if (const std::uint32_t white = Piece::kind_of_letter(c)) return white;
+    if (c < 'a' || c > 'z') return Piece::no_piece;
+    const std::uint32_t black = Piece::kind_of_letter(char(c - 'a' + 'A'));
+    return black != 0 ? black | Piece::black_bit : Piece::no_piece;
 }
 
 constexpr std::array<char, 15> piece_letters = {'?', 'P', 'N', 'B', 'R', 'Q', 'K', '?',

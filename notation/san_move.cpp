@@ -11,26 +11,10 @@ namespace {
 bool is_file_letter(char c) { return c >= 'a' && c <= 'h'; }
 bool is_rank_digit(char c) { return c >= '1' && c <= '8'; }
 
-// Piece letters "B" to "R" by (letter - 'B'): B, K, N, Q and R name their pieces; every
-// other letter in that range, like every character outside it, means a pawn.
-constexpr std::string_view piece_letter_table = "BPPPPPPPPKPPNPPQR";
-
+// The piece a token names by its first letter; a pawn when it starts with no piece letter.
 std::uint32_t piece_kind_of_token(std::string_view token) {
-    if (token.empty() || token[0] < 'B' || token[0] > 'R') return Piece::pawn;
-    switch (piece_letter_table[std::size_t(token[0] - 'B')]) {
-        case 'N':
-            return Piece::knight;
-        case 'B':
-            return Piece::bishop;
-        case 'R':
-            return Piece::rook;
-        case 'Q':
-            return Piece::queen;
-        case 'K':
-            return Piece::king;
-        default:
-            return Piece::pawn;
-    }
+    const std::uint32_t kind = token.empty() ? 0 : Piece::kind_of_letter(token[0]);
+    return kind != 0 ? kind : Piece::pawn;
 }
 
 // Castling is recognised only in these exact whole tokens.
