@@ -1,6 +1,7 @@
 // Reading and writing FEN (and the position part of EPD lines).
 #include <array>
 #include <cstring>
+#include <functional>
 
 #include "board/board_errors.h"
 #include "board/chess_position.h"
@@ -18,6 +19,25 @@ constexpr std::uint32_t piece_code(char c) {
     const std::uint32_t black = Piece::kind_of_letter(char(c - 'a' + 'A'));
     return black != 0 ? black | Piece::black_bit : Piece::no_piece;
 }
+
+// What a byte of a placement does: a piece letter places its code and moves on one
+// square, a digit 1-8 moves on as many, "/" goes to file a of the next rank down.
+struct PlacementByte {
+    std::uint8_t valid = 0;
+    std::uint8_t code = 0;
+    std::uint8_t squares = 0;
+    std::uint8_t next_rank = 0;
+};
+constexpr std::array<PlacementByte, 256> placement_bytes = [] {
+    std::array<PlacementByte, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        PlacementByte& b = bytes[std::size_t(c)];
+        if (const std::uint32_t code = piece_code(char(c))) b = {1, std::uint8_t(code), 1, 0};
+        if (c >= '1' && c <= '8') b = {1, 0, std::uint8_t(c - '0'), 0};
+        if (c == '/') b = {1, 0, 0, 1};
+    }
+    return bytes;
+}();
 
 constexpr std::array<char, 15> piece_letters = {'?', 'P', 'N', 'B', 'R', 'Q', 'K', '?',
                                                 '?', 'p', 'n', 'b', 'r', 'q', 'k'};
@@ -43,11 +63,14 @@ std::uint16_t clamp_to_16_bits(long long value) {
     return std::uint16_t(value < 0 ? 0 : value > 65535 ? 65535 : value);
 }
 
-[[noreturn]] void placement_error(std::string_view text, std::string_view what) {
+// Throws FenError for a bad placement, leaving `position` as clear() makes it.
+[[noreturn]] void placement_error(std::string_view text, std::string_view what,
+                                  ChessPosition& position) {
     std::string message = "ChessPosition::fen(";
     message += text;
     message += ") \n";
     message += what;
+    position.clear();
     throw FenError(message);
 }
 
@@ -65,7 +88,11 @@ char* write_number(char* out, std::uint32_t value) {
 }  // namespace
 
 void ChessPosition::fen(std::string_view text) {
-    clear();
+    // The position's own FEN text is rewritten below, so a view of it is read from a copy.
+    const std::less_equal<const char*> at_or_before;
+    if (at_or_before(fen_text_.data(), text.data()) &&
+        at_or_before(text.data(), fen_text_.data() + fen_text_.size()))
+        return fen(std::string(text));
 
     std::array<std::string_view, 6> fields = {"", "", "", "", "0", "1"};
     std::size_t pos = 0;
@@ -81,44 +108,50 @@ void ChessPosition::fen(std::string_view text) {
     if (!read_number(fields[4], half_moves)) fields[4] = "0";
     if (!read_number(fields[5], full_moves)) fields[5] = "1";
 
-    // The placement is read into a scratch board first, so that a bad one leaves the
-    // position as clear() made it. The cursor stays within its rank: a rank of more than
-    // eight squares or a ninth rank is an error, a "/" starts the next rank at file a.
+    // The placement is read into a scratch board and bitboards first, so that a bad one
+    // can leave the position as clear() makes it. The cursor stays within its rank: a rank
+    // of more than eight squares or a ninth rank is an error, a "/" starts the next rank at
+    // file a.
     std::array<std::uint8_t, 64> placed{};
+    decltype(piece_bitboards_) boards{};
+    const char* error = nullptr;
     int rank = 7;
     int file = 0;
+    // Every byte is handled alike, without a branch on its kind, as the kinds follow each
+    // other at random.
     for (const char c : fields[0]) {
-        if (c == '/') {
-            if (rank == 0) placement_error(text, "placement has more than eight ranks");
-            --rank;
-            file = 0;
-        } else if (c >= '1' && c <= '8') {
-            file += c - '0';
-            if (file > 8) placement_error(text, "rank of more than eight squares");
-        } else if (const std::uint32_t code = piece_code(c); code != Piece::no_piece) {
-            if (file >= 8) placement_error(text, "rank of more than eight squares");
-            placed[std::size_t(8 * rank + file)] = std::uint8_t(code);
-            ++file;
-        } else {
+        const PlacementByte byte = placement_bytes[static_cast<unsigned char>(c)];
+        if (!byte.valid) {
             static constexpr char hex[] = "0123456789abcdef";
-            const unsigned char byte = static_cast<unsigned char>(c);
+            const unsigned char value = static_cast<unsigned char>(c);
             std::string what = "unkown piece 0x";
-            if (byte >= 16) what += hex[byte >> 4];
-            what += hex[byte & 15];
-            placement_error(text, what);
+            if (value >= 16) what += hex[value >> 4];
+            what += hex[value & 15];
+            placement_error(text, what, *this);
         }
+        const int next_file = byte.next_rank ? 0 : file + byte.squares;
+        if (byte.next_rank && rank == 0) {
+            error = "placement has more than eight ranks";
+            break;
+        }
+        if (next_file > 8) {
+            error = "rank of more than eight squares";
+            break;
+        }
+        // A digit or "/" may stand after the last square of a rank; it places nothing.
+        const std::uint32_t square = std::uint32_t(8 * rank + file) & 63;
+        placed[square] |= byte.code;
+        boards[byte.code] |= square_table[square];
+        rank -= byte.next_rank;
+        file = next_file;
     }
+    boards[Piece::no_piece] = 0;
+    if (error) placement_error(text, error, *this);
 
-    fen_text_.clear();
-    for (std::size_t n = 0; n < fields.size(); ++n) {
-        if (n != 0) fen_text_ += ' ';
-        fen_text_ += fields[n];
-    }
-
-    for (std::uint32_t s = 0; s < 64; ++s)
-        if (placed[s] != 0) put(placed[s], s);
-    side_to_move_ = fields[1] == "w" ? 1 : 0;
+    for (std::size_t s = 0; s < 64; ++s) board_[s] = placed[s];
+    piece_bitboards_ = boards;
     update_summaries();
+    side_to_move_ = fields[1] == "w" ? 1 : 0;
 
     std::uint16_t rights = 0;
     for (const char c : fields[2]) {
@@ -141,12 +174,19 @@ void ChessPosition::fen(std::string_view text) {
     if (!ep.empty() && ep[0] >= 'a' && ep[0] <= 'h')
         en_passant = std::uint32_t(ep[0] - 'a') + (ep.size() > 1 && ep[1] == '3' ? 16 : 40);
 
-    HistoryEntry& entry = history_.back();
-    entry = HistoryEntry();
+    fen_text_.clear();
+    for (std::size_t n = 0; n < fields.size(); ++n) {
+        if (n != 0) fen_text_ += ' ';
+        fen_text_ += fields[n];
+    }
+
+    history_.clear();
+    HistoryEntry& entry = history_.emplace_back();
     entry.castling_rights = rights;
     entry.half_move_clock = clamp_to_16_bits(half_moves);
     entry.en_passant_square = en_passant;
     full_move_number_ = clamp_to_16_bits(full_moves);
+    movecounter_ = 0;
 
     if (white_king() != 0 && black_king() != 0) compute_pins();
     hash_keys_.recompute(*this);
