@@ -59,6 +59,38 @@ bool fill_full_table(std::uint32_t square, Bitboard mask, MagicPair magic, bool 
     return true;
 }
 
+// The distinct sets of a square's table, ascending, and the number of each entry's set
+// among them; false when there are more than a byte can name. The sets are told apart by a
+// small hash table rather than by sorting the whole table: a rook's table has up to 4,096
+// entries but at most 144 distinct sets, and every run builds the tables at start-up.
+bool number_sets(const std::vector<Bitboard>& table, std::vector<Bitboard>& distinct,
+                 std::vector<std::uint8_t>& numbers) {
+    constexpr unsigned hash_bits = 10;
+    std::array<Bitboard, std::size_t{1} << hash_bits> keys;
+    std::array<std::int16_t, std::size_t{1} << hash_bits> slot_set;  // -1: empty slot
+    slot_set.fill(-1);
+    const auto slot_of = [&keys, &slot_set](Bitboard set) {
+        std::size_t slot = (set * 0x9E3779B97F4A7C15ull) >> (64 - hash_bits);
+        while (slot_set[slot] >= 0 && keys[slot] != set) slot = (slot + 1) & (keys.size() - 1);
+        return slot;
+    };
+    distinct.clear();
+    for (const Bitboard set : table) {
+        const std::size_t slot = slot_of(set);
+        if (slot_set[slot] >= 0) continue;
+        if (distinct.size() == 256) return false;
+        keys[slot] = set;
+        slot_set[slot] = 0;
+        distinct.push_back(set);
+    }
+    std::sort(distinct.begin(), distinct.end());
+    for (std::size_t n = 0; n < distinct.size(); ++n)
+        slot_set[slot_of(distinct[n])] = std::int16_t(n);
+    numbers.clear();
+    for (const Bitboard set : table) numbers.push_back(std::uint8_t(slot_set[slot_of(set)]));
+    return true;
+}
+
 }  // namespace
 
 const std::array<MagicPair, 64> MagicMoves::bishop_constants = {{
@@ -238,19 +270,15 @@ void MagicMoves::build(bool bishop, std::array<Slider, 64>& sliders,
     const auto& constants = bishop ? bishop_constants : rook_constants;
     std::array<std::size_t, 64> index_start{}, pext_start{}, set_start{};
     std::vector<Bitboard> table, distinct;
+    std::vector<std::uint8_t> numbers;
     for (std::uint32_t s = 0; s < 64; ++s) {
         const Bitboard mask = bishop ? bishop_rays_inside(s) : rook_rays_inside(s);
         if (!fill_full_table(s, mask, constants[s], bishop, table)) throw TableError(error);
-        distinct = table;
-        std::sort(distinct.begin(), distinct.end());
-        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-        if (distinct.size() > 256) throw TableError(error);  // a byte must name every set
+        if (!number_sets(table, distinct, numbers)) throw TableError(error);
 
         index_start[s] = index.size();
         set_start[s] = sets.size();
-        for (Bitboard entry : table)
-            index.push_back(std::uint8_t(std::lower_bound(distinct.begin(), distinct.end(), entry) -
-                                         distinct.begin()));
+        index.insert(index.end(), numbers.begin(), numbers.end());
         sets.insert(sets.end(), distinct.begin(), distinct.end());
         sliders[s] = {mask,
                       constants[s].multiplier,

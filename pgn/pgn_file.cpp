@@ -27,7 +27,7 @@ void PgnFile::open_read(ByteSource& source) {
     input_ = &source;
     reading_ = true;
     at_start_ = true;
-    if (!buffer_) buffer_ = std::make_unique<char[]>(buffer_size_);
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
 }
 
 void PgnFile::open_write(const std::string& file_name) {

@@ -11,7 +11,7 @@ constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 EpdLineReader::EpdLineReader(ByteSource& source, std::size_t buffer_size)
     : source_(source),
       buffer_size_(buffer_size > 0 ? buffer_size : 1),
-      buffer_(std::make_unique<char[]>(buffer_size_)) {}
+      buffer_(std::make_unique_for_overwrite<char[]>(buffer_size_)) {}
 
 bool EpdLineReader::refill() {
     if (exhausted_) return false;
