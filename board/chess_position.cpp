@@ -81,17 +81,19 @@ int ChessPosition::material() const {
 }
 
 std::uint64_t ChessPosition::lookup_key() const {
-    const std::uint64_t key = hash();
-    const std::uint32_t ep = en_passant_square();
+    return lookup_key(hash(), en_passant_square(), white_to_move(), white_pawns(), black_pawns());
+}
+
+std::uint64_t ChessPosition::lookup_key(std::uint64_t key, std::uint32_t ep, bool white,
+                                        Bitboard white_pawns, Bitboard black_pawns) {
     if (ep >= 64) return key;
     // With White to move Black's pawn has gone to ep - 8 (rank 5); with Black to move
     // White's pawn stands on ep + 8 (rank 4). A capturing pawn stands beside it.
-    const bool white = white_to_move();
     bool capturable = false;
     if (ep / 8 == (white ? 5u : 2u)) {
         const Bitboard passed = square_table[white ? ep - 8 : ep + 8];
         const Bitboard beside = ((passed << 1) & not_file_a) | ((passed >> 1) & not_file_h);
-        capturable = (beside & (white ? white_pawns() : black_pawns())) != 0;
+        capturable = (beside & (white ? white_pawns : black_pawns)) != 0;
     }
     return capturable ? key : key ^ HashKeys::en_passant_keys[ep & 7];
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -151,6 +152,9 @@ public:
     // that names the square after every double step thus gets the key of the same
     // position reached by play.
     std::uint64_t lookup_key() const;
+    // The lookup key of the position a FEN text or EPD line sets up, read without setting
+    // one up: the same as fen(text) then lookup_key(), and empty where fen(text) throws.
+    static std::optional<std::uint64_t> lookup_key_of_fen(std::string_view text);
 
     // ---- Making moves ----
 
@@ -232,6 +236,9 @@ public:
     Bitboard attackers(Bitboard target, Bitboard occupancy, bool xray) const;
 
 private:
+    // lookup_key() from the parts it depends on.
+    static std::uint64_t lookup_key(std::uint64_t key, std::uint32_t en_passant_square,
+                                    bool white_to_move, Bitboard white_pawns, Bitboard black_pawns);
     void update_summaries() {
         white_pieces_ = piece_bitboards_[1] | piece_bitboards_[2] | piece_bitboards_[3] |
                         piece_bitboards_[4] | piece_bitboards_[5] | piece_bitboards_[6];

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "board/board_errors.h"
 #include "board/chess_position.h"
@@ -85,16 +86,26 @@ char* write_number(char* out, std::uint32_t value) {
     return out;
 }
 
-}  // namespace
-
-void ChessPosition::fen(std::string_view text) {
-    // The position's own FEN text is rewritten below, so a view of it is read from a copy.
-    const std::less_equal<const char*> at_or_before;
-    if (at_or_before(fen_text_.data(), text.data()) &&
-        at_or_before(text.data(), fen_text_.data() + fen_text_.size()))
-        return fen(std::string(text));
-
+// What a FEN text or EPD line says, read without a position: ChessPosition::fen sets a
+// position from it, lookup_key_of_fen only takes its key.
+struct FenParts {
     std::array<std::string_view, 6> fields = {"", "", "", "", "0", "1"};
+    long long half_moves = 0;
+    long long full_moves = 1;
+    std::array<std::uint8_t, 64> placed{};
+    std::array<Bitboard, 15> boards{};  // by piece code; the empty code's stays 0
+    std::uint64_t piece_hash = 0;
+    bool white_to_move = false;
+    std::uint16_t castling_rights = 0;
+    std::uint32_t en_passant_square = no_square;
+    // What is wrong with the placement, or null; a byte that is no placement character
+    // is named in `unknown`.
+    const char* error = nullptr;
+    char unknown = 0;
+};
+
+void read_fen_parts(std::string_view text, FenParts& parts) {
+    auto& fields = parts.fields;
     std::size_t pos = 0;
     for (std::size_t n = 0; n < fields.size(); ++n) {
         while (pos < text.size() && is_space(text[pos])) ++pos;
@@ -103,55 +114,43 @@ void ChessPosition::fen(std::string_view text) {
         while (pos < text.size() && !is_space(text[pos])) ++pos;
         fields[n] = text.substr(start, pos - start);
     }
-    long long half_moves = 0;
-    long long full_moves = 1;
-    if (!read_number(fields[4], half_moves)) fields[4] = "0";
-    if (!read_number(fields[5], full_moves)) fields[5] = "1";
+    if (!read_number(fields[4], parts.half_moves)) fields[4] = "0";
+    if (!read_number(fields[5], parts.full_moves)) fields[5] = "1";
 
-    // The placement is read into a scratch board and bitboards first, so that a bad one
-    // can leave the position as clear() makes it. The cursor stays within its rank: a rank
-    // of more than eight squares or a ninth rank is an error, a "/" starts the next rank at
-    // file a.
-    std::array<std::uint8_t, 64> placed{};
-    decltype(piece_bitboards_) boards{};
-    const char* error = nullptr;
+    // The cursor stays within its rank: a rank of more than eight squares or a ninth rank
+    // is an error, a "/" starts the next rank at file a. Every byte is handled alike,
+    // without a branch on its kind, as the kinds follow each other at random.
     int rank = 7;
     int file = 0;
-    // Every byte is handled alike, without a branch on its kind, as the kinds follow each
-    // other at random.
+    std::uint64_t piece_hash = 0;
     for (const char c : fields[0]) {
         const PlacementByte byte = placement_bytes[static_cast<unsigned char>(c)];
         if (!byte.valid) {
-            static constexpr char hex[] = "0123456789abcdef";
-            const unsigned char value = static_cast<unsigned char>(c);
-            std::string what = "unkown piece 0x";
-            if (value >= 16) what += hex[value >> 4];
-            what += hex[value & 15];
-            placement_error(text, what, *this);
+            parts.error = "unkown piece 0x";
+            parts.unknown = c;
+            return;
         }
         const int next_file = byte.next_rank ? 0 : file + byte.squares;
         if (byte.next_rank && rank == 0) {
-            error = "placement has more than eight ranks";
-            break;
+            parts.error = "placement has more than eight ranks";
+            return;
         }
         if (next_file > 8) {
-            error = "rank of more than eight squares";
-            break;
+            parts.error = "rank of more than eight squares";
+            return;
         }
-        // A digit or "/" may stand after the last square of a rank; it places nothing.
+        // A digit or "/" may stand after the last square of a rank; it places nothing (the
+        // empty code has no key).
         const std::uint32_t square = std::uint32_t(8 * rank + file) & 63;
-        placed[square] |= byte.code;
-        boards[byte.code] |= square_table[square];
+        parts.placed[square] |= byte.code;
+        parts.boards[byte.code] |= square_table[square];
+        piece_hash ^= HashKeys::piece_keys[byte.code][square];
         rank -= byte.next_rank;
         file = next_file;
     }
-    boards[Piece::no_piece] = 0;
-    if (error) placement_error(text, error, *this);
-
-    for (std::size_t s = 0; s < 64; ++s) board_[s] = placed[s];
-    piece_bitboards_ = boards;
-    update_summaries();
-    side_to_move_ = fields[1] == "w" ? 1 : 0;
+    parts.boards[Piece::no_piece] = 0;
+    parts.piece_hash = piece_hash;
+    parts.white_to_move = fields[1] == "w";
 
     std::uint16_t rights = 0;
     for (const char c : fields[2]) {
@@ -168,24 +167,55 @@ void ChessPosition::fen(std::string_view text) {
         else if (c >= 'b' && c <= 'g')
             rights |= std::uint16_t(1u << (8 + c - 'a'));
     }
+    parts.castling_rights = rights;
 
-    std::uint32_t en_passant = no_square;
     const std::string_view ep = fields[3];
     if (!ep.empty() && ep[0] >= 'a' && ep[0] <= 'h')
-        en_passant = std::uint32_t(ep[0] - 'a') + (ep.size() > 1 && ep[1] == '3' ? 16 : 40);
+        parts.en_passant_square =
+            std::uint32_t(ep[0] - 'a') + (ep.size() > 1 && ep[1] == '3' ? 16 : 40);
+}
+
+}  // namespace
+
+void ChessPosition::fen(std::string_view text) {
+    // The position's own FEN text is rewritten below, so a view of it is read from a copy.
+    const std::less_equal<const char*> at_or_before;
+    if (at_or_before(fen_text_.data(), text.data()) &&
+        at_or_before(text.data(), fen_text_.data() + fen_text_.size()))
+        return fen(std::string(text));
+
+    // The text is read apart first, so that a bad placement leaves the position as clear()
+    // makes it.
+    FenParts parts;
+    read_fen_parts(text, parts);
+    if (parts.error) {
+        std::string what = parts.error;
+        if (parts.unknown != 0) {
+            static constexpr char hex[] = "0123456789abcdef";
+            const unsigned char value = static_cast<unsigned char>(parts.unknown);
+            if (value >= 16) what += hex[value >> 4];
+            what += hex[value & 15];
+        }
+        placement_error(text, what, *this);
+    }
+
+    for (std::size_t s = 0; s < 64; ++s) board_[s] = parts.placed[s];
+    piece_bitboards_ = parts.boards;
+    update_summaries();
+    side_to_move_ = parts.white_to_move ? 1 : 0;
 
     fen_text_.clear();
-    for (std::size_t n = 0; n < fields.size(); ++n) {
+    for (std::size_t n = 0; n < parts.fields.size(); ++n) {
         if (n != 0) fen_text_ += ' ';
-        fen_text_ += fields[n];
+        fen_text_ += parts.fields[n];
     }
 
     history_.clear();
     HistoryEntry& entry = history_.emplace_back();
-    entry.castling_rights = rights;
-    entry.half_move_clock = clamp_to_16_bits(half_moves);
-    entry.en_passant_square = en_passant;
-    full_move_number_ = clamp_to_16_bits(full_moves);
+    entry.castling_rights = parts.castling_rights;
+    entry.half_move_clock = clamp_to_16_bits(parts.half_moves);
+    entry.en_passant_square = parts.en_passant_square;
+    full_move_number_ = clamp_to_16_bits(parts.full_moves);
     movecounter_ = 0;
 
     if (white_king() != 0 && black_king() != 0) compute_pins();
@@ -193,6 +223,16 @@ void ChessPosition::fen(std::string_view text) {
     repetition_list_.clear();
     repetition_list_.push_back(hash());
     update_in_check();
+}
+
+std::optional<std::uint64_t> ChessPosition::lookup_key_of_fen(std::string_view text) {
+    FenParts parts;
+    read_fen_parts(text, parts);
+    if (parts.error) return std::nullopt;
+    const std::uint64_t key = HashKeys::key(parts.piece_hash, parts.castling_rights,
+                                            parts.en_passant_square, parts.white_to_move);
+    return lookup_key(key, parts.en_passant_square, parts.white_to_move,
+                      parts.boards[Piece::white_pawn], parts.boards[Piece::black_pawn]);
 }
 
 std::size_t ChessPosition::write_fen(char* out) const {

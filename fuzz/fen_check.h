@@ -2,8 +2,10 @@
 
 // Reads a text as FEN or EPD. A rejected text must leave the empty board of clear()
 // behind, whole; an accepted one must write back a FEN text that reads again to the same
-// text and key, and its normalised text must read to the same position.
+// text and key, and its normalised text must read to the same position. The lookup key
+// read from the text alone must be the position's, and missing exactly for a rejected text.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,9 +20,11 @@ inline void check_fen(std::string_view text) {
     static ChessPosition empty(tables);
     static const std::uint64_t empty_key = empty.hash();
 
+    const std::optional<std::uint64_t> lookup_key = ChessPosition::lookup_key_of_fen(text);
     try {
         position.fen(text);
     } catch (const FenError&) {
+        require(!lookup_key, "rejected text has no lookup key");
         require(position.fen() == ChessPosition::empty_fen, "rejected text leaves the empty board");
         require(position.hash() == empty_key, "rejected text leaves the empty board's key");
         require(position.history().size() == 1, "rejected text leaves one history entry");
@@ -29,6 +33,8 @@ inline void check_fen(std::string_view text) {
                 "rejected text leaves the empty board's repetition list");
         return;
     }
+
+    require(lookup_key == position.lookup_key(), "lookup key read alone is the position's");
 
     const std::string written = position.fen();
     char buffer[ChessPosition::max_fen_length];
@@ -50,5 +56,7 @@ inline void check_fen(std::string_view text) {
     if (!normalised.starts_with(' ') && normalised.find("  ") == std::string::npos) {
         again.fen(normalised);
         require(again.fen() == written, "normalised text reads to the same position");
+        again.fen(again.fen_text());  // a view of the text it rewrites
+        require(again.fen() == written, "a position reads its own normalised text");
     }
 }

@@ -1,10 +1,10 @@
 #include "tool/opening_phases.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
 
-#include "board/board_errors.h"
 #include "tool/epd_line.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
@@ -25,7 +25,6 @@ OpeningPhases::OpeningPhases()
     : tables_(std::make_unique<const AttackTables>()),
       index_(start_key(*tables_)),
       player_(*tables_),
-      epd_position_(*tables_),
       writer_(*tables_) {}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
@@ -66,13 +65,12 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
         while (count < batch_size && (more = epd_lines.next(text))) {
             EpdLine& line = batch_[count++];
             line.text.assign(text);
-            try {
-                epd_position_.fen(line.text);
-                line.readable = true;
-                keys_[count - 1] = epd_position_.lookup_key();
-                index_.prefetch(keys_[count - 1]);
-            } catch (const FenError&) {
-                line.readable = false;  // a line the FEN reader rejects is not found
+            // A line the FEN reader rejects is not found.
+            const std::optional<std::uint64_t> key = ChessPosition::lookup_key_of_fen(line.text);
+            line.readable = key.has_value();
+            if (line.readable) {
+                keys_[count - 1] = *key;
+                index_.prefetch(*key);
             }
         }
         for (std::size_t i = 0; i < count; ++i)

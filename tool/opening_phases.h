@@ -68,7 +68,6 @@ private:
     // The steps of the games played and not yet recorded, oldest first.
     std::vector<std::vector<OpeningStep>> steps_ = std::vector<std::vector<OpeningStep>>(64);
     // The second phase, a batch of EPD lines at a time.
-    ChessPosition epd_position_;
     std::vector<EpdLine> batch_;
     std::vector<std::uint64_t> keys_;                // their keys
     std::vector<std::vector<std::uint32_t>> moves_;  // the moves found for them
