@@ -37,10 +37,11 @@ void ChessPosition::apply_to_placement(Move move) {
         case Move::promo_rook:
         case Move::promo_bishop:
         case Move::promo_knight:
-            if (capture != Piece::no_piece) {
-                take(capture, to);
-                pieces_of_colour(capture) &= ~to_bit;
-            }
+            // Without a branch on whether the move captures: with nothing captured this
+            // clears the empty code's bitboard (zeroed below) and a square that the mover
+            // fills or that its colour never held.
+            piece_bitboards_[capture] &= ~to_bit;
+            pieces_of_colour(capture) &= ~to_bit;
             take(piece, from);
             put(move.is_promotion() ? move.promoted_code() : piece, to);
             movers = (movers & ~from_bit) | to_bit;

@@ -100,7 +100,7 @@ SanMove::SanMove(ChessPosition& position, Move move) : position_(&position) {
 SanMove& SanMove::operator=(std::string_view token) {
     text_.assign(token);
     move_.clear();
-    resolve();
+    move_ = read(*position_, text_);
     return *this;
 }
 
@@ -145,10 +145,10 @@ Move find_legal_move(const ChessPosition& position, std::string_view text,
 
 }  // namespace
 
-void SanMove::resolve() {
-    const Move found = find_legal_move(*position_, text_, parse_token(text_));
-    if (found.is_empty()) fail_illegal();
-    move_ = Move::from_word(found.word() & Move::move_bits);
+Move SanMove::read(const ChessPosition& position, std::string_view token) {
+    const Move found = find_legal_move(position, token, parse_token(token));
+    if (found.is_empty()) fail_illegal(position, token);
+    return Move::from_word(found.word() & Move::move_bits);
 }
 
 bool SanMove::assign_legal(Move wanted) {
@@ -177,10 +177,9 @@ bool SanMove::assign_legal(Move wanted) {
     return true;
 }
 
-void SanMove::fail_illegal() {
-    move_.clear();
-    throw SanError("SanMove operator=(string): illegal move \"" + text_ +
-                   "\"\nfen()=" + position_->fen());
+void SanMove::fail_illegal(const ChessPosition& position, std::string_view token) {
+    throw SanError("SanMove operator=(string): illegal move \"" + std::string(token) +
+                   "\"\nfen()=" + position.fen());
 }
 
 namespace {

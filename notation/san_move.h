@@ -32,6 +32,9 @@ public:
     // SanError when the token is malformed or names no legal move; the move is then
     // empty.
     SanMove& operator=(std::string_view token);
+    // The move `token` names in `position`, read as operator= reads it, without keeping
+    // the text.
+    static Move read(const ChessPosition& position, std::string_view token);
 
     // Takes the legal move with the origin, destination and kind (code) of `wanted`, as the
     // generator gives it (with its check bit), and writes its SAN text. False, with the move
@@ -44,11 +47,9 @@ public:
     ChessPosition& position() const { return *position_; }
 
 private:
-    // Resolves text_ to the first legal move it names.
-    void resolve();
     void write();
     bool gives_mate() const;
-    [[noreturn]] void fail_illegal();
+    [[noreturn]] static void fail_illegal(const ChessPosition& position, std::string_view token);
 
     Move move_;
     ChessPosition* position_;

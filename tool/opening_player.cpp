@@ -13,10 +13,10 @@ public:
         : player_(player), steps_(steps) {}
 
     bool move(std::string_view text) override {
-        player_.san_ = text;
         ChessPosition& position = player_.position_;
-        position.make_move(player_.san_.move());
-        steps_.push_back({position.hash(), position.last_move().word()});
+        const Move move = SanMove::read(position, text);
+        position.make_move(move);
+        steps_.push_back({position.hash(), move.word()});
         return true;
     }
 
@@ -25,8 +25,7 @@ private:
     std::vector<OpeningStep>& steps_;
 };
 
-OpeningPlayer::OpeningPlayer(const AttackTables& tables)
-    : start_(tables), position_(tables), san_(position_) {
+OpeningPlayer::OpeningPlayer(const AttackTables& tables) : start_(tables), position_(tables) {
     start_.set_start_position();
 }
 

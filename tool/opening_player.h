@@ -41,7 +41,6 @@ private:
 
     ChessPosition start_;  // the initial position, copied at the start of every game
     ChessPosition position_;
-    SanMove san_;
     std::string tag_text_;
     std::string movetext_;
     MovetextReader reader_;
