@@ -38,7 +38,7 @@
 // stays valid until the next read or until the input is closed. Copy it to keep it.
 class PgnFile {
 public:
-    static constexpr std::size_t default_buffer_size = std::size_t{1} << 20;
+    static constexpr std::size_t default_buffer_size = std::size_t{1} << 18;
 
     explicit PgnFile(std::size_t buffer_size = default_buffer_size);
     PgnFile(const PgnFile&) = delete;

@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr std::size_t buffer_limit = std::size_t{1} << 20;
+// Large enough that writes are few, small enough that the buffer's first filling, which
+// touches fresh memory page by page, stays cheap.
+constexpr std::size_t buffer_limit = std::size_t{1} << 18;
 
 }  // namespace
 
@@ -61,6 +63,9 @@ void OutputFile::empty() {
 }
 
 void OutputFile::write(std::string_view text) {
+    // The buffer takes its size once, with room for the text that crosses the limit,
+    // rather than growing by copies into ever larger fresh memory.
+    if (buffer_.capacity() < buffer_limit) buffer_.reserve(buffer_limit + (buffer_limit >> 3));
     buffer_.append(text);
     if (buffer_.size() >= buffer_limit) flush();
 }
