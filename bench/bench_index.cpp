@@ -45,7 +45,8 @@ int bench_index(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());
         return 1;
     }
-    const double megabytes = double(probe.tellg()) / 1e6;
+    const auto bytes = static_cast<std::uint64_t>(probe.tellg());
+    const double megabytes = double(bytes) / 1e6;
 
     // The reference first, so that both passes find the file in the page cache.
     cut_pgn_file(path);
@@ -57,6 +58,7 @@ int bench_index(int argc, char** argv) {
     const auto start = Clock::now();
     const double processor_start = processor_seconds();
     OpeningPhases phases;
+    phases.expect_input_size(bytes, depth);  // as a run does
     PgnFile games;
     games.open_read(path);
     phases.build_index(games, depth, threads);

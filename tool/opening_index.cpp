@@ -1,6 +1,7 @@
 #include "tool/opening_index.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -57,6 +58,23 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
     // Keep the table at most three quarters full so that probe runs stay short.
     if (4 * count_ > 3 * (mask_ + 1)) grow();
     return n;
+}
+
+void OpeningIndex::reserve(std::size_t positions) {
+    // Up front at most 2^28 slots: address space, touched only where keys land.
+    constexpr unsigned most_reserved_bits = 28;
+    const unsigned current_bits = 64 - shift_;
+    unsigned bits = current_bits;
+    while (bits < most_reserved_bits && 3 * (std::size_t{1} << bits) / 4 < positions) ++bits;
+    if (count_ != 0 || bits == current_bits) return;
+    try {
+        table_block_ = ZeroedBlock((std::size_t{1} << bits) * sizeof(Slot));
+    } catch (const std::bad_alloc&) {
+        return;  // the table grows as it fills instead
+    }
+    table_ = static_cast<Slot*>(table_block_.data());
+    mask_ = (std::size_t{1} << bits) - 1;
+    shift_ = 64 - bits;
 }
 
 void OpeningIndex::grow() {

@@ -41,6 +41,10 @@ public:
     std::uint64_t root_key() const { return root_key_; }
     std::size_t size() const { return count_; }
 
+    // Sizes the table of an index that holds nothing yet for `positions` positions, so that
+    // it need not pass through every smaller size, each on fresh memory, on the way there.
+    // A hint: ignored once positions are recorded, and when the memory cannot be had.
+    void reserve(std::size_t positions);
     // Records the steps of one line played from the initial position, in order: each
     // step's key, unless present already, with the step before it as parent (the initial
     // position for the first) and the step's move. A line that returns to the initial

@@ -1,5 +1,7 @@
 #include "tool/opening_phases.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +28,19 @@ OpeningPhases::OpeningPhases()
       index_(start_key(*tables_)),
       player_(*tables_),
       writer_(*tables_) {}
+
+void OpeningPhases::expect_input_size(std::uint64_t bytes, std::uint32_t depth) {
+    // Real game files hold far fewer than one position new to the index per 1,024 bytes at
+    // depth 24 and beyond (about one per 130 with bare movetext, one per 500 with engine
+    // comments), fewer still at lower depths, and compressed ones are counted by their
+    // stored size: a table for that many is outgrown in all but odd files (the same game
+    // over and over), where it costs at most about a hundredth of the file's size.
+    constexpr std::uint64_t bytes_per_position = 1024;
+    constexpr std::uint64_t full_depth = 24;
+    const std::uint64_t positions =
+        bytes / bytes_per_position * std::min<std::uint64_t>(depth, full_depth) / full_depth;
+    index_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(positions, SIZE_MAX)));
+}
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
     if (threads > 1)

@@ -28,6 +28,10 @@ class OpeningPhases {
 public:
     OpeningPhases();
 
+    // Tells the first phase how large its input file is (in bytes as stored), so that the
+    // index starts at a size it will most likely outgrow rather than at the smallest.
+    void expect_input_size(std::uint64_t bytes, std::uint32_t depth);
+
     // Reads every game text of the opened input and indexes the positions of its first
     // `depth` half moves. Prints nothing; a game with a move or a start that cannot be read
     // is skipped, keeping what it added before the fault. Lets through what ends the run:

@@ -185,6 +185,9 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
                     return indexing_status(phases.counters(), state, progress.seconds());
                 });
             });
+            if (settings.pgn.file_size)
+                phases.expect_input_size(*settings.pgn.file_size,
+                                         static_cast<std::uint32_t>(settings.depth));
             PgnFile games;
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth),

@@ -11,9 +11,14 @@
 #include <utility>
 #include <vector>
 
-TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) {
+namespace {
+
+// Records `games` random lines, with the table first sized for `reserved` positions, and
+// checks every key's walk back against the first link recorded for it.
+void check_walks_back(int games, std::size_t reserved) {
     constexpr std::uint64_t root_key = 0x0123456789ABCDEFull;
     OpeningIndex index(root_key);
+    index.reserve(reserved);
     std::unordered_map<std::uint64_t, std::pair<std::uint64_t, std::uint32_t>> links;
     std::mt19937_64 random(7);
     // The n-th key of a line has one of 64 high halves of its own and one of 200,000 low
@@ -27,7 +32,7 @@ TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) {
         return high << 32 | random() % 200000;
     };
     std::vector<OpeningStep> line;
-    for (int game = 0; game < 20000; ++game) {
+    for (int game = 0; game < games; ++game) {
         line.clear();
         std::uint64_t parent = root_key;
         for (std::uint32_t move = 0, length = random() % 30; move < length; ++move) {
@@ -37,6 +42,7 @@ TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) {
             parent = key;
         }
         index.record_line(line);
+        if (game == 100) index.reserve(std::size_t{1} << 22);  // too late: ignored
     }
     ASSERT_EQ(index.size(), links.size());
 
@@ -60,4 +66,14 @@ TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) {
             EXPECT_EQ(moves[i], expected) << batch[i];
         }
     }
+}
+
+}  // namespace
+
+TEST(OpeningIndex, WalksBackTheFirstLinkOfEveryKeyAcrossGrowth) { check_walks_back(20000, 0); }
+
+// A table sized up front, smaller than the index will be (so it still grows) or larger.
+TEST(OpeningIndex, WalksBackTheSameFromATableSizedUpFront) {
+    check_walks_back(4000, 20000);
+    check_walks_back(4000, 1000000);
 }
