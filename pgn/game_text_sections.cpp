@@ -1,6 +1,11 @@
 #include "pgn/game_text_sections.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -39,6 +44,31 @@ void append_line(std::string& out, std::string_view line) {
     out.push_back('\n');
 }
 
+// Past the run of lines that start with "[" beginning at text[from] (one of them): where
+// the first line after them begins, or the text's size when they reach its end. Such lines
+// are tag lines, and most game texts open with a dozen of them, passed over here sixteen
+// characters at a time where the processor allows instead of line by line.
+std::size_t skip_bracket_lines(std::string_view text, std::size_t from) {
+    const std::size_t n = text.size();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i bracket = _mm_set1_epi8('[');
+    for (; i + 17 <= n; i += 16) {
+        const char* at = text.data() + i;
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
+        // Line feeds whose next character is not "[".
+        const unsigned ends = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(here, feed))) &
+                              ~unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(next, bracket)));
+        if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends)) + 1;
+    }
+#endif
+    for (; i < n; ++i)
+        if (text[i] == '\n' && (i + 1 == n || text[i + 1] != '[')) return i + 1;
+    return n;
+}
+
 // Where the movetext of a game text begins: at its first line that is not empty before the
 // tags or after them, not a "%" line among the tags, and not a tag line. The tag section
 // ends at its first line that is no tag line: an empty line (passed over, with the empty
@@ -46,7 +76,12 @@ void append_line(std::string& out, std::string_view line) {
 std::size_t movetext_begin(std::string_view text) {
     bool before_tags = true;
     bool after_tags = false;
-    LineReader lines(text);
+    std::size_t from = 0;
+    if (!text.empty() && text.front() == '[') {
+        from = skip_bracket_lines(text, 0);
+        before_tags = false;
+    }
+    LineReader lines(text.substr(from));
     std::string_view line;
     while (lines.next(line)) {
         if (line.empty() && (before_tags || after_tags)) continue;

@@ -91,6 +91,28 @@ TEST(GameTextSections, TagSectionEndsAtTheFirstLineThatIsNoTag) {
     }
 }
 
+// The run of tag lines is passed over in blocks: the line that ends it is found wherever
+// it falls in a block, whatever follows the tags.
+TEST(GameTextSections, TagRunsOfEveryLengthEndWhereTheyShould) {
+    // {what follows the tags, tag lines among it, movetext}
+    const std::tuple<std::string, std::string, std::string> endings[] = {
+        {"\n1. e4 *\n", "", "1. e4 *\n"},
+        {"1. e4 *", "", "1. e4 *\n"},
+        {"%c\n[Round \"1\"]\n\n\n1. e4\n", "[Round \"1\"]\n", "1. e4\n"},
+        {" [Round \"1\"]\n\n[x]\n", " [Round \"1\"]\n", "[x]\n"},
+        {"", "", ""},
+        {"[Round \"1\"]", "[Round \"1\"]\n", ""}};
+    for (std::size_t pad = 0; pad < 40; ++pad) {
+        const std::string tags = "[Event \"" + std::string(pad, 'x') + "\"]\n[Site \"[\"]\n";
+        for (const auto& [ending, more_tags, expected_moves] : endings) {
+            std::string tag_text, moves;
+            split_game_text(tags + ending, tag_text, moves);
+            EXPECT_EQ(tag_text, tags + more_tags) << pad << ending;
+            EXPECT_EQ(moves, expected_moves) << pad << ending;
+        }
+    }
+}
+
 TEST(TagPairs, QuotesBlanksAndBackslashes) {
     using Pairs = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(tag_pairs("[Event \"\"]\n[Site \"B\"]\n"), (Pairs{{"Event", ""}, {"Site", "B"}}));
