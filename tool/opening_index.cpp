@@ -55,23 +55,29 @@ OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::u
     node(n) = NodeData{low_of(key), parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};
     ++count_;
-    // Keep the table at most three quarters full so that probe runs stay short.
-    if (4 * count_ > 3 * (mask_ + 1)) grow();
+    if (count_ > positions_held(mask_ + 1)) grow();
     return n;
 }
 
 void OpeningIndex::reserve(std::size_t positions) {
+    if (count_ != 0) return;
     // Up front at most 2^28 slots: address space, touched only where keys land.
     constexpr unsigned most_reserved_bits = 28;
     const unsigned current_bits = 64 - shift_;
     unsigned bits = current_bits;
-    while (bits < most_reserved_bits && 3 * (std::size_t{1} << bits) / 4 < positions) ++bits;
-    if (count_ != 0 || bits == current_bits) return;
+    while (bits < most_reserved_bits && positions_held(std::size_t{1} << bits) < positions) ++bits;
+    if (bits == current_bits) return;
+    ZeroedBlock block;
     try {
-        table_block_ = ZeroedBlock((std::size_t{1} << bits) * sizeof(Slot));
+        block = ZeroedBlock((std::size_t{1} << bits) * sizeof(Slot));
     } catch (const std::bad_alloc&) {
         return;  // the table grows as it fills instead
     }
+    take_table(std::move(block), bits);
+}
+
+void OpeningIndex::take_table(ZeroedBlock block, unsigned bits) {
+    table_block_ = std::move(block);
     table_ = static_cast<Slot*>(table_block_.data());
     mask_ = (std::size_t{1} << bits) - 1;
     shift_ = 64 - bits;
@@ -107,10 +113,7 @@ void OpeningIndex::grow() {
         if (page_ends && (i <= first || i + 1 - page_slots > first))
             table_block_.release((i + 1 - page_slots) * sizeof(Slot), page_slots * sizeof(Slot));
     }
-    table_block_ = std::move(grown);
-    table_ = table;
-    mask_ = mask;
-    shift_ = shift;
+    take_table(std::move(grown), 64 - shift);
 }
 
 void OpeningIndex::walk_back_batch(std::span<const std::uint64_t> keys,

@@ -114,7 +114,12 @@ private:
     // pass as the parent of the next move (root for the initial position's key).
     Node record(std::uint64_t key, Node parent, std::uint32_t move);
     Node add_node(std::uint64_t key, Node parent, std::uint32_t move, std::size_t slot);
+    // The most positions a table of `slots` slots holds: three quarters full at most, so
+    // that probe runs stay short.
+    static std::size_t positions_held(std::size_t slots) { return 3 * slots / 4; }
     void grow();
+    // Makes `block`, of 2^bits slots, the table.
+    void take_table(ZeroedBlock block, unsigned bits);
 
     std::uint64_t root_key_;
     std::vector<ZeroedBlock> chunks_;
