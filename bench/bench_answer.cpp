@@ -13,11 +13,13 @@
 #include <string>
 
 #include "bench/bench_command.h"
-#include "pgn/file_source.h"
+#include "io/file_source.h"
+#include "io/output_file.h"
 #include "pgn/pgn_file.h"
 #include "tool/epd_line.h"
 #include "tool/opening_phases.h"
-#include "tool/output_file.h"
+
+namespace vorline {
 
 namespace {
 
@@ -84,3 +86,5 @@ int bench_answer(int argc, char** argv) {
 const BenchRegistration registration("answer", "<pgn file> <epd file> [depth]", bench_answer);
 
 }  // namespace
+
+}  // namespace vorline

@@ -10,6 +10,8 @@
 #include "bench_command.h"
 #include "board/attack_tables.h"
 
+namespace vorline {
+
 namespace {
 
 Bitboard walk(std::uint32_t square, Bitboard occupancy, int file_step, int rank_step) {
@@ -91,3 +93,5 @@ int run(int argc, char** argv) {
 const BenchRegistration registration("attacks", "[millions of lookups, default 20]", run);
 
 }  // namespace
+
+}  // namespace vorline

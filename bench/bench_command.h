@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // A subcommand of vorline-bench. Each bench_*.cpp file defines one and registers it
 // with a static BenchRegistration; main() dispatches on the first argument.
 using BenchFunction = int (*)(int argc, char** argv);  // argv[0] is the subcommand name
@@ -37,3 +39,5 @@ inline double thread_processor_seconds() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
+
+}  // namespace vorline

@@ -12,6 +12,8 @@
 #include "bench/bench_command.h"
 #include "pgn/pgn_file.h"
 
+namespace vorline {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -67,3 +69,5 @@ const BenchRegistration registration("cut", "<pgn file>   cut a PGN file into ga
                                      bench_cut);
 
 }  // namespace
+
+}  // namespace vorline

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "bench/bench_command.h"
-#include "pgn/compressed_input.h"
-#include "pgn/file_source.h"
+#include "io/compressed_input.h"
+#include "io/file_source.h"
 #include "pgn/pgn_file.h"
+
+namespace vorline {
 
 namespace {
 
@@ -112,3 +114,5 @@ const BenchRegistration registration("decompress",
                                      bench_decompress);
 
 }  // namespace
+
+}  // namespace vorline

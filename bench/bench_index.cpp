@@ -16,6 +16,8 @@
 #include "pgn/pgn_file.h"
 #include "tool/opening_phases.h"
 
+namespace vorline {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -93,3 +95,5 @@ int bench_index(int argc, char** argv) {
 const BenchRegistration registration("index", "<pgn file> [depth] [threads]", bench_index);
 
 }  // namespace
+
+}  // namespace vorline

@@ -14,6 +14,8 @@
 #include "board/chess_position.h"
 #include "board/perft.h"
 
+namespace vorline {
+
 namespace {
 
 struct Timed {
@@ -95,3 +97,5 @@ int run_perft(int argc, char** argv) {
 const BenchRegistration registration("perft", "[\"<FEN>\" <depth> | all [perft.txt]]", run_perft);
 
 }  // namespace
+
+}  // namespace vorline

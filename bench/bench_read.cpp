@@ -17,6 +17,8 @@
 #include "pgn/pgn_file.h"
 #include "tool/opening_player.h"
 
+namespace vorline {
+
 namespace {
 
 struct Tally {
@@ -147,3 +149,5 @@ int run(int argc, char** argv) {
 const BenchRegistration registration("read", "<pgn file> [half moves]", run);
 
 }  // namespace
+
+}  // namespace vorline

@@ -12,8 +12,10 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
-#include "fuzz/mainline_games.h"
+#include "checks/mainline_games.h"
 #include "notation/san_move.h"
+
+namespace vorline {
 
 namespace {
 
@@ -154,3 +156,5 @@ const BenchRegistration registration("san", "<pgn file> [rounds]   SAN reading a
                                      run);
 
 }  // namespace
+
+}  // namespace vorline

@@ -19,12 +19,14 @@
 
 #include "bench/bench_command.h"
 #include "board/attack_tables.h"
-#include "pgn/compressed_input.h"
-#include "pgn/file_source.h"
+#include "io/compressed_input.h"
+#include "io/file_source.h"
 #include "pgn/pgn_file.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/opening_phases.h"
 #include "tool/opening_player.h"
+
+namespace vorline {
 
 namespace {
 
@@ -169,3 +171,5 @@ const BenchRegistration registration("threads", "<pgn file> [depth] [runs] [comp
                                      bench_threads);
 
 }  // namespace
+
+}  // namespace vorline

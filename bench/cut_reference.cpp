@@ -3,6 +3,8 @@
 #include "bench_command.h"
 #include "pgn/pgn_file.h"
 
+namespace vorline {
+
 CutPass cut_pgn_file(const std::string& path) {
     const auto start = std::chrono::steady_clock::now();
     PgnFile file;
@@ -16,3 +18,5 @@ CutPass cut_pgn_file(const std::string& path) {
     pass.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return pass;
 }
+
+}  // namespace vorline

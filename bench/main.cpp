@@ -4,6 +4,8 @@
 
 #include "bench_command.h"
 
+namespace vorline {
+
 namespace {
 
 struct BenchEntry {
@@ -32,7 +34,10 @@ BenchRegistration::BenchRegistration(std::string_view name, std::string_view usa
     registry().push_back({name, usage, run});
 }
 
+}  // namespace vorline
+
 int main(int argc, char** argv) {
+    using namespace vorline;
     if (argc < 2) return usage();
     for (const BenchEntry& entry : registry())
         if (entry.name == argv[1]) return entry.run(argc - 1, argv + 1);

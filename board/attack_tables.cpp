@@ -1,5 +1,7 @@
 #include "board/attack_tables.h"
 
+namespace vorline {
+
 namespace {
 
 // Targets of the given (file, rank) steps from `square` that stay on the board.
@@ -25,3 +27,5 @@ AttackTables::AttackTables() {
         king_[s] = leaps(s, king_steps);
     }
 }
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 #include "board/line_tables.h"
 #include "board/magic_moves.h"
 
+namespace vorline {
+
 // Built once by its owner and never changed; positions hold a reference to it. Squares
 // are 0..63 and unchecked. Each lookup also comes in a form that takes a one-square
 // bitboard (suffix _bb).
@@ -78,3 +80,5 @@ private:
     MagicMoves magic_;
     LineTables lines_;
 };
+
+}  // namespace vorline

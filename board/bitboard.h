@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace vorline {
+
 using Bitboard = std::uint64_t;
 
 inline constexpr std::uint32_t no_square = 64;
@@ -130,3 +132,5 @@ template <bool White>
 constexpr Bitboard pawn_push(Bitboard pawns) {
     return White ? pawns << 8 : pawns >> 8;
 }
+
+}  // namespace vorline

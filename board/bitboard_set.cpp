@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+namespace vorline {
+
 std::string BitboardSet::debug_text() const {
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llX", static_cast<unsigned long long>(bits_));
@@ -18,3 +20,5 @@ std::string BitboardSet::debug_text() const {
 }
 
 void BitboardSet::print(std::ostream& out) const { out << debug_text() << std::flush; }
+
+}  // namespace vorline

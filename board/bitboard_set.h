@@ -8,6 +8,8 @@
 
 #include "board/bitboard.h"
 
+namespace vorline {
+
 class BitboardSet {
 public:
     constexpr BitboardSet() = default;
@@ -23,16 +25,16 @@ public:
     constexpr void clear(std::uint32_t square) { bits_ &= ~square_table[square]; }
     constexpr void clear() { bits_ = 0; }
 
-    constexpr BitboardSet flipped_vertically() const { return ::flip_vertical(bits_); }
-    constexpr BitboardSet mirrored_horizontally() const { return ::mirror_horizontal(bits_); }
-    constexpr void flip_vertical() { bits_ = ::flip_vertical(bits_); }
-    constexpr void mirror_horizontal() { bits_ = ::mirror_horizontal(bits_); }
+    constexpr BitboardSet flipped_vertically() const { return vorline::flip_vertical(bits_); }
+    constexpr BitboardSet mirrored_horizontally() const { return vorline::mirror_horizontal(bits_); }
+    constexpr void flip_vertical() { bits_ = vorline::flip_vertical(bits_); }
+    constexpr void mirror_horizontal() { bits_ = vorline::mirror_horizontal(bits_); }
 
     // 64 (no_square) when empty.
-    constexpr std::uint32_t lowest_square() const { return ::lowest_square(bits_); }
+    constexpr std::uint32_t lowest_square() const { return vorline::lowest_square(bits_); }
     constexpr void remove_lowest() { bits_ &= bits_ - 1; }
     constexpr std::uint32_t pop_lowest() { return pop_lowest_square(bits_); }
-    constexpr std::uint32_t popcount() const { return ::popcount(bits_); }
+    constexpr std::uint32_t popcount() const { return vorline::popcount(bits_); }
 
     friend constexpr bool operator==(BitboardSet, BitboardSet) = default;
     friend constexpr auto operator<=>(BitboardSet, BitboardSet) = default;
@@ -78,3 +80,5 @@ public:
 private:
     Bitboard bits_ = 0;
 };
+
+}  // namespace vorline

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+namespace vorline {
+
 // Misuse of the board model: a bad square name or piece code, taking back a move that was
 // never made.
 class BoardError : public std::logic_error {
@@ -27,3 +29,5 @@ class TableError : public BoardError {
 public:
     using BoardError::BoardError;
 };
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iostream>
 
+namespace vorline {
+
 namespace {
 
 // Enough for long games without reallocating while moves are made.
@@ -123,3 +125,5 @@ void ChessPosition::set_log(bool on) {
 void ChessPosition::log(std::string_view line) {
     if (log_enabled_ && log_stream_ && *log_stream_) *log_stream_ << line << std::endl;
 }
+
+}  // namespace vorline

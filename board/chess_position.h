@@ -20,6 +20,8 @@
 #include "board/move_generator.h"
 #include "board/piece.h"
 
+namespace vorline {
+
 class MoveList;
 class MoveListStack;
 
@@ -304,3 +306,5 @@ Bitboard ChessPosition::attackers(Bitboard target, Bitboard occupancy, bool xray
            (straight & (piece_bitboards_[base + Piece::rook] | queens)) |
            (t.king_attacks(s) & piece_bitboards_[base + Piece::king]);
 }
+
+}  // namespace vorline

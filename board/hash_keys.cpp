@@ -2,6 +2,8 @@
 
 #include "board/chess_position.h"
 
+namespace vorline {
+
 namespace {
 
 // Enough for the longest games without reallocating while moves are made.
@@ -85,3 +87,5 @@ std::uint64_t HashKeys::hash() const {
     return key(piece_hash(), entry.castling_rights, entry.en_passant_square,
                position_->white_to_move());
 }
+
+}  // namespace vorline

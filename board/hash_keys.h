@@ -11,6 +11,8 @@
 #include "board/move.h"
 #include "board/polyglot_keys.h"
 
+namespace vorline {
+
 class ChessPosition;
 
 using KeyTable = std::array<std::array<std::uint64_t, 64>, 15>;
@@ -91,3 +93,5 @@ private:
     std::vector<std::uint64_t> piece_hash_;
     std::vector<std::uint64_t> pawn_hash_;
 };
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include "board/bitboard.h"
 #include "board/move.h"
 
+namespace vorline {
+
 // Castling-rights mask: bit f (file a = 0 ... h = 7) lets White castle with the rook on
 // that file of rank 1, bit 8 + f lets Black castle with the rook on that file of rank 8.
 struct CastlingMask {
@@ -41,3 +43,5 @@ struct HistoryEntry {
                a.black_king_square == b.black_king_square && a.in_check == b.in_check;
     }
 };
+
+}  // namespace vorline

@@ -1,5 +1,7 @@
 #include "board/line_tables.h"
 
+namespace vorline {
+
 namespace {
 
 // Squares reached from `square` stepping by (file_step, rank_step) until the edge.
@@ -34,3 +36,5 @@ LineTables::LineTables() {
         for (int b = 0; b < 64; ++b)
             segment_[a][b] = between_[a][b] | square_table[a] | square_table[b];
 }
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 
 #include "board/bitboard.h"
 
+namespace vorline {
+
 class LineTables {
 public:
     LineTables();
@@ -26,3 +28,5 @@ private:
     std::array<std::array<Bitboard, 64>, 64> between_{};
     std::array<std::array<Bitboard, 64>, 64> segment_{};
 };
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 
 #include "board/board_errors.h"
 
+namespace vorline {
+
 namespace {
 
 constexpr int bishop_steps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
@@ -378,3 +380,5 @@ bool MagicMoves::selftest_ok() const {
     }
     return true;
 }
+
+}  // namespace vorline

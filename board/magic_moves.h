@@ -12,6 +12,8 @@
 #include <immintrin.h>
 #endif
 
+namespace vorline {
+
 struct MagicPair {
     std::uint64_t multiplier;
     std::uint64_t shift;  // 64 minus the number of index bits
@@ -91,3 +93,5 @@ private:
     std::array<Slider, 64> bishop_{};
     std::array<Slider, 64> rook_{};
 };
+
+}  // namespace vorline

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+namespace vorline {
+
 namespace {
 
 constexpr std::array<std::string_view, 8> code_names = {
@@ -62,3 +64,5 @@ std::string Move::dump() const {
     }
     return text;
 }
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include "board/piece.h"
 #include "board/square.h"
 
+namespace vorline {
+
 // Where a castling puts the king and the rook, on the first rank that starts at `base`
 // (0 for White, 56 for Black): files g and f on the king side, c and d on the queen side,
 // wherever the two pieces started.
@@ -142,3 +144,5 @@ private:
 
     std::uint32_t word_ = 0;
 };
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include "board/chess_position.h"
 #include "board/move_list.h"
 
+namespace vorline {
+
 namespace {
 
 inline Move make(std::uint32_t from, std::uint32_t to, std::uint32_t code, std::uint32_t piece,
@@ -456,3 +458,5 @@ std::size_t MoveGenerator::count() const {
     if (position_.white_to_move()) return Mover<true>(position_, tables_).count();
     return Mover<false>(position_, tables_).count();
 }
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 
 #include "board/bitboard.h"
 
+namespace vorline {
+
 class AttackTables;
 class ChessPosition;
 class MoveList;
@@ -37,3 +39,5 @@ private:
     const ChessPosition& position_;
     const AttackTables& tables_;
 };
+
+}  // namespace vorline

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vorline {
+
 MoveList::MoveList(const MoveList& other)
     : position_(other.position_),
       buckets_(other.buckets_),
@@ -88,3 +90,5 @@ std::string MoveList::dump() const {
     text += "{end MoveList}";
     return text;
 }
+
+}  // namespace vorline

@@ -10,6 +10,8 @@
 
 #include "board/move.h"
 
+namespace vorline {
+
 class ChessPosition;
 
 class MoveList {
@@ -120,3 +122,5 @@ private:
     // Left uninitialised: only the first count_ slots are ever read.
     alignas(Move) unsigned char storage_[capacity * sizeof(Move)];
 };
+
+}  // namespace vorline

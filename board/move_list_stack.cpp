@@ -4,6 +4,8 @@
 
 #include "board/board_errors.h"
 
+namespace vorline {
+
 // Every frame gets room for a full list, so no frame can run into the next.
 MoveListStack::MoveListStack()
     : shared_(frame_count * MoveList::capacity), offsets_(frame_count, 0) {
@@ -29,3 +31,5 @@ bool MoveListStack::same_current_moves(const MoveListStack& other) const {
     const MoveList& b = other.current();
     return a.count() == b.count() && std::equal(a.begin(), a.end(), b.begin());
 }
+
+}  // namespace vorline

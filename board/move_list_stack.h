@@ -6,6 +6,8 @@
 
 #include "board/move_list.h"
 
+namespace vorline {
+
 // Pushing a frame lends it the part of the shared array after the moves of the frame
 // below; popping returns to the frame below. Allocates only when made.
 class MoveListStack {
@@ -33,3 +35,5 @@ private:
     std::vector<std::size_t> offsets_;
     std::size_t depth_ = 0;
 };
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 
 #include "board/move_list.h"
 
+namespace vorline {
+
 std::uint64_t perft(ChessPosition& position, int depth) {
     if (depth <= 1) return depth == 1 ? position.count_legal_moves() : 1;
     MoveList list;
@@ -30,3 +32,5 @@ std::vector<PerftLine> read_perft_lines(const std::string& path) {
     }
     return lines;
 }
+
+}  // namespace vorline

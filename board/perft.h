@@ -7,6 +7,8 @@
 
 #include "board/chess_position.h"
 
+namespace vorline {
+
 // Counts the leaf positions `depth` half moves below `position` with legal generation at
 // every ply; the last ply is counted without listing its moves. Depth 0 counts the
 // position itself. The position is left as it was.
@@ -22,3 +24,5 @@ struct PerftLine {
 // The lines of a reference file in file order, lines of another form skipped; empty when
 // the file cannot be read.
 std::vector<PerftLine> read_perft_lines(const std::string& path);
+
+}  // namespace vorline

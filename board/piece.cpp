@@ -6,6 +6,8 @@
 
 #include "board/board_errors.h"
 
+namespace vorline {
+
 namespace {
 
 constexpr std::array<int, 7> kind_values = {0, 100, 300, 300, 500, 900, 4000};
@@ -42,3 +44,5 @@ std::string Piece::name() const {
     if (!is_piece_code(code_)) throw BoardError("Piece::unknown piece");
     return std::string(piece_names[code_]);
 }
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vorline {
+
 class Piece {
 public:
     // The codes; the low three bits give the kind, bit 3 the colour (set for Black).
@@ -106,3 +108,5 @@ public:
 private:
     std::uint32_t code_ = no_piece;
 };
+
+}  // namespace vorline

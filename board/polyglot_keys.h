@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+namespace vorline {
+
 // clang-format off
 inline constexpr std::array<std::uint64_t, 781> polyglot_random64 = {
     0x9D39247E33776D41ULL, 0x2AF7398005AAA5C7ULL, 0x44DB015024623547ULL,
@@ -272,3 +274,5 @@ inline constexpr std::array<std::uint64_t, 781> polyglot_random64 = {
     0xF8D626AAAF278509ULL,
 };
 // clang-format on
+
+}  // namespace vorline

@@ -1,6 +1,8 @@
 // Pins, discovered-check candidates, the check flag and attacker queries.
 #include "board/chess_position.h"
 
+namespace vorline {
+
 Bitboard ChessPosition::white_sliders_aimed_at(std::uint32_t square) const {
     const AttackTables& t = *tables_;
     const Bitboard queens = white_queens();
@@ -90,3 +92,5 @@ std::uint32_t ChessPosition::least_valuable_attacker_white(Bitboard target) cons
 std::uint32_t ChessPosition::least_valuable_attacker_black(Bitboard target) const {
     return least_valuable<false>(*this, target);
 }
+
+}  // namespace vorline

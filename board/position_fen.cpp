@@ -7,6 +7,8 @@
 #include "board/board_errors.h"
 #include "board/chess_position.h"
 
+namespace vorline {
+
 namespace {
 
 constexpr bool is_space(char c) {
@@ -293,3 +295,5 @@ std::string ChessPosition::fen() const {
     char buffer[max_fen_length];
     return std::string(buffer, write_fen(buffer));
 }
+
+}  // namespace vorline

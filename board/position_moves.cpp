@@ -4,6 +4,8 @@
 #include "board/board_errors.h"
 #include "board/chess_position.h"
 
+namespace vorline {
+
 namespace {
 
 // The castling rights a move from or to each square keeps: a rook leaving or taken on a
@@ -188,3 +190,5 @@ bool ChessPosition::is_repetition() const {
     }
     return false;
 }
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include "board/move_list.h"
 #include "board/move_list_stack.h"
 
+namespace vorline {
+
 void ChessPosition::generate_legal_moves(MoveListStack& stack) const {
     generator_.generate(stack.current());
 }
@@ -136,3 +138,5 @@ Move ChessPosition::convert_to_move(std::string_view text) const {
                             "   cp.id=" + std::to_string(id_) + "\n");
     return *found;
 }
+
+}  // namespace vorline

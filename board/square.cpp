@@ -4,6 +4,8 @@
 
 #include "board/board_errors.h"
 
+namespace vorline {
+
 Square::Square(std::string_view text) {
     if (text.size() != 2) throw BoardError("Square::Square(string)  size() error");
     // Only the combined index is range-checked: "i1" reads as a2, like a file letter wrapping.
@@ -17,3 +19,5 @@ std::string Square::name() const {
     if (square_ == no_square) return "no_square";
     throw BoardError("Square::name()const msquare=" + std::to_string(square_));
 }
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 
 #include "board/bitboard.h"
 
+namespace vorline {
+
 class Square {
 public:
     constexpr Square() = default;
@@ -81,3 +83,5 @@ enum : std::uint32_t {
 };
 // clang-format on
 }  // namespace squares
+
+}  // namespace vorline

@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/fen_check.h"
+#include "checks/fen_check.h"
 #include "fuzz/fuzz_support.h"
+
+using namespace vorline;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     run_check([&] { check_fen(as_text(data, size)); });

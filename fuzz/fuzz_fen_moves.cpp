@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/fen_moves_check.h"
+#include "checks/fen_moves_check.h"
 #include "fuzz/fuzz_support.h"
+
+using namespace vorline;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     run_check([&] { check_fen_moves(as_text(data, size)); });

@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "checks/pgn_file_check.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/pgn_file_check.h"
+
+using namespace vorline;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = scratch_directory() + "/games.pgn";

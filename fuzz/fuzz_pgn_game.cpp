@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "checks/pgn_game_check.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/pgn_game_check.h"
+
+using namespace vorline;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool silenced = (silence_error_stream(), true);

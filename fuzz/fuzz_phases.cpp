@@ -12,11 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/opening_check.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/opening_check.h"
-#include "pgn/compressed_input.h"
+#include "io/compressed_input.h"
 #include "pgn/pgn_file.h"
 #include "tool/run.h"
+
+namespace vorline {
 
 namespace {
 
@@ -68,12 +70,16 @@ private:
 
 }  // namespace
 
+}  // namespace vorline
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    using namespace vorline;
     silence_error_stream();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vorline;
     const std::string_view input = as_text(data, size);
     const std::size_t split = input.find(separator);
     const std::string_view games = split == std::string_view::npos ? input : input.substr(0, split);

@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "checks/san_check.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/san_check.h"
+
+using namespace vorline;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     run_check([&] { check_san(as_text(data, size)); });

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <streambuf>
 
+namespace vorline {
+
 namespace {
 
 class NullBuffer : public std::streambuf {
@@ -69,3 +71,5 @@ void run_check(const std::function<void()>& check) {
         std::abort();
     }
 }
+
+}  // namespace vorline

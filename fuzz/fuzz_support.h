@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
+
+namespace vorline {
 
 // What only the fuzz targets need.
 
@@ -25,3 +27,5 @@ void silence_error_stream();
 // Runs one check; a broken property stops the fuzzer with its description, so that the
 // input is saved as a crash.
 void run_check(const std::function<void()>& check);
+
+}  // namespace vorline

@@ -3,7 +3,11 @@
 
 #include <stdexcept>
 
+namespace vorline {
+
 class SanError : public std::logic_error {
 public:
     using std::logic_error::logic_error;
 };
+
+}  // namespace vorline

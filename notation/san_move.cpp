@@ -6,6 +6,8 @@
 #include "board/move_list.h"
 #include "notation/san_error.h"
 
+namespace vorline {
+
 namespace {
 
 bool is_file_letter(char c) { return c >= 'a' && c <= 'h'; }
@@ -279,3 +281,5 @@ bool SanMove::gives_mate() const {
     position_->unmake_move();
     return mate;
 }
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 #include "board/move.h"
 #include "notation/san_error.h"
 
+namespace vorline {
+
 class ChessPosition;
 
 // Reading (assigning a token) resolves the token to the one legal move of the position it
@@ -55,3 +57,5 @@ private:
     ChessPosition* position_;
     std::string text_;
 };
+
+}  // namespace vorline

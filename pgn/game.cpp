@@ -3,6 +3,8 @@
 #include "notation/san_move.h"
 #include "pgn/game_error.h"
 
+namespace vorline {
+
 Game::Game() : tables_(std::make_unique<const AttackTables>()), position_(*tables_) {
     position_.set_start_position();
     initial_fen_ = position_.fen();
@@ -259,3 +261,5 @@ std::string Game::cursor_text() const {
     text += '}';
     return text;
 }
+
+}  // namespace vorline

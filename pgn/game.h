@@ -19,6 +19,8 @@
 #include "pgn/reuse_list.h"
 #include "pgn/tag_map.h"
 
+namespace vorline {
+
 // One chess game: tag pairs, the main line and its variations as lines of nodes (moves as
 // SAN texts, comments, glyphs, variation references, results), the start position and a
 // cursor with the position reached there.
@@ -159,3 +161,5 @@ private:
     MovetextReader movetext_reader_;
     MoveNumbering numbering_;
 };
+
+}  // namespace vorline

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace vorline {
+
 std::optional<std::size_t> referred_line(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -25,3 +27,5 @@ std::size_t next_move_index(const GameLine& line, std::size_t from) {
         if (line[i].kind == NodeKind::move) return i;
     return line.size();
 }
+
+}  // namespace vorline

@@ -11,6 +11,8 @@
 #include "pgn/game_node.h"
 #include "pgn/reuse_list.h"
 
+namespace vorline {
+
 // A line of a game: the main line or one variation, as a list of nodes.
 using GameLine = ReuseList<GameNode>;
 // All lines of a game; line 0 is the main line.
@@ -51,3 +53,5 @@ std::optional<std::size_t> referred_line(std::string_view variation_text);
 
 // Index of the first move node at or after `from` in the line; line.size() when none.
 std::size_t next_move_index(const GameLine& line, std::size_t from);
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vorline {
+
 // What a node of a game line holds.
 enum class NodeKind : std::uint32_t {
     unparsed = 0,   // raw movetext, only while a text is being read
@@ -22,3 +24,5 @@ struct GameNode {
     std::uint32_t move_number = 0;
     NodeKind kind = NodeKind::unparsed;
 };
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace vorline {
+
 namespace {
 
 // Walks the lines of a text; the last line may lack its line feed.
@@ -129,3 +131,5 @@ std::string_view movetext_for_moves(std::string_view text, std::string& buffer,
     }
     return movetext;
 }
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // Cuts the text of one game into its tag lines and its movetext lines, each line followed
 // by a line feed in the result. Empty lines before the tags are skipped; lines starting
 // with "%" are passed over; every line that begins with "[" (after blanks and tabs)
@@ -49,3 +51,5 @@ void for_each_tag_pair(std::string_view tags, PairFunction&& pair) {
         ++i;  // past the quote that ended the value
     }
 }
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include "pgn/game.h"
 #include "pgn/roster_tags.h"
 
+namespace vorline {
+
 // Keeps the first `half_moves` move nodes of the main line, in order, then a "*" node.
 void Game::close_main_line(std::uint32_t half_moves) {
     GameLine& main_line = lines_[0];
@@ -29,3 +31,5 @@ void Game::keep_opening(std::uint32_t half_moves) {
     close_main_line(half_moves);
     reset_to_roster_tags();
 }
+
+}  // namespace vorline

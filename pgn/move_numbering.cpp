@@ -1,5 +1,7 @@
 #include "pgn/move_numbering.h"
 
+namespace vorline {
+
 void MoveNumbering::number(GameLines& lines, std::size_t line, std::uint32_t white,
                            std::uint32_t number, std::uint32_t start_white,
                            std::uint32_t start_number) {
@@ -36,3 +38,5 @@ void MoveNumbering::number(GameLines& lines, std::size_t line, std::uint32_t whi
         }
     }
 }
+
+}  // namespace vorline

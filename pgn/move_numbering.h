@@ -7,6 +7,8 @@
 
 #include "pgn/game_line.h"
 
+namespace vorline {
+
 // Sets side and full-move number of the move nodes of a line and of the variations it
 // refers to. The first move of a variation gets the side and number of the move it is an
 // alternative to (the start values when no move precedes the variation node). Only
@@ -30,3 +32,5 @@ private:
     };
     std::vector<Frame> stack_;
 };
+
+}  // namespace vorline

@@ -12,6 +12,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace vorline {
+
 // Matching parentheses of the variations of a movetext, found while line 0 is scanned, so
 // that the lines inside them can jump over their own nested variations instead of scanning
 // them again (which would make deep nesting quadratic).
@@ -401,3 +403,5 @@ void MovetextReader::read_main_line_moves(std::string_view movetext, MainLineMov
     Sink sink{FirstMoves{moves, max_moves}};
     scan_line(movetext, 0, movetext.size(), sink, fragment_, nullptr, nullptr);
 }
+
+}  // namespace vorline

@@ -9,6 +9,8 @@
 
 #include "pgn/game_line.h"
 
+namespace vorline {
+
 // Turns the movetext of one game into game lines. Every parenthesised variation becomes a
 // line of its own (numbered breadth-first: the variations of line 0 in text order, then
 // those inside line 1, and so on) and leaves a variation node naming it; brace and
@@ -63,3 +65,5 @@ private:
 // Appends the nodes of one movetext fragment (no comments in it, variations already
 // replaced by their markers) to `line`: moves, glyphs, results and variation markers.
 void append_movetext_tokens(std::string_view fragment, GameLine& line);
+
+}  // namespace vorline

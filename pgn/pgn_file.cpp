@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "pgn/file_source.h"
+#include "io/file_source.h"
+
+namespace vorline {
 
 namespace {
 
@@ -148,3 +150,5 @@ bool PgnFile::refill() {
     at_start_ = false;
     return true;
 }
+
+}  // namespace vorline

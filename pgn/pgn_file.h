@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "pgn/byte_source.h"
+#include "io/byte_source.h"
+
+namespace vorline {
 
 // A PGN file seen as a sequence of game texts, read one at a time, or an output file that
 // game texts are appended to. One object normally does one of the two.
@@ -95,3 +97,5 @@ private:
     std::string text_;
     std::string carried_line_;  // a tag line that ended the last text and begins the next
 };
+
+}  // namespace vorline

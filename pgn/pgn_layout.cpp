@@ -3,6 +3,8 @@
 #include <charconv>
 #include <vector>
 
+namespace vorline {
+
 namespace {
 
 void append_number(std::string& out, std::uint32_t number) {
@@ -120,3 +122,5 @@ void wrap_pgn_lines(std::string& text, std::size_t from) {
         }
     }
 }
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 #include "pgn/reuse_list.h"
 #include "pgn/tag_map.h"
 
+namespace vorline {
+
 // Building blocks of the PGN text of a game.
 
 // Appends one line per name of `order`: [Name "value"], the value taken from `tags`
@@ -27,3 +29,5 @@ void append_movetext(const GameLines& lines, std::size_t line, bool full, std::s
 // after that point instead, or left whole. No character is added or removed. Wrapping
 // starts at `from`, which must be the start of a line.
 void wrap_pgn_lines(std::string& text, std::size_t from = 0);
+
+}  // namespace vorline

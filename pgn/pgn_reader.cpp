@@ -4,6 +4,8 @@
 #include "pgn/game.h"
 #include "pgn/game_text_sections.h"
 
+namespace vorline {
+
 namespace {
 
 // True when `view` lies inside the buffer of `text`.
@@ -85,3 +87,5 @@ std::vector<GameNode> Game::tokenize_movetext(std::string_view text) {
     append_movetext_tokens(text, line);
     return std::vector<GameNode>(line.begin(), line.end());
 }
+
+}  // namespace vorline

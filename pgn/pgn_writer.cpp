@@ -1,6 +1,8 @@
 #include "pgn/game.h"
 #include "pgn/pgn_layout.h"
 
+namespace vorline {
+
 std::string Game::pgn_text(bool full) {
     number_moves(0, start_white_to_move_, start_move_number_);
     std::string text;
@@ -14,3 +16,5 @@ std::string Game::pgn_text(bool full) {
     wrap_pgn_lines(text, movetext_begin);
     return text;
 }
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace vorline {
+
 // A growable list whose removed elements stay constructed behind its end, so that a list
 // that is emptied and filled again reuses their storage (the text buffers of game nodes
 // and tags) instead of allocating anew. A slot handed out by push_slot or insert_slot
@@ -60,3 +62,5 @@ private:
     std::vector<T> slots_;
     std::size_t size_ = 0;
 };
+
+}  // namespace vorline

@@ -1,5 +1,7 @@
 #include "pgn/tag_map.h"
 
+namespace vorline {
+
 std::size_t TagMap::lower_bound(std::string_view name) const {
     std::size_t low = 0;
     std::size_t high = entries_.size();
@@ -27,3 +29,5 @@ std::string& TagMap::operator[](std::string_view name) {
     entry.second.clear();
     return entry.second;
 }
+
+}  // namespace vorline

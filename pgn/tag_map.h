@@ -9,6 +9,8 @@
 #include "pgn/assign_text.h"
 #include "pgn/reuse_list.h"
 
+namespace vorline {
+
 // Tag pairs ordered by byte-wise comparison of their names. A game has a few dozen tags
 // at most, so a sorted list does well, and it keeps its text buffers from game to game.
 class TagMap {
@@ -37,3 +39,5 @@ private:
 
     ReuseList<Entry> entries_;
 };
+
+}  // namespace vorline

@@ -2,6 +2,63 @@
 
 #include <algorithm>
 #include <limits>
+#include <ostream>
+
+namespace vorline {
+
+namespace {
+
+int usage_error(std::string_view message, std::ostream& out, std::ostream& err) {
+    out << banner << std::endl;
+    err << message << std::endl << "Type 'vorline -h' for help" << std::endl;
+    return failure_status;
+}
+
+}  // namespace
+
+std::optional<int> read_command_line(std::span<const char* const> arguments, Settings& settings,
+                                     std::ostream& out, std::ostream& err) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument.size() < 2 || argument[0] != '-') continue;
+        // The value is the next argument, which is still visited in its own turn; an
+        // option that ends the command line has an empty value.
+        const std::string_view value = i + 1 < arguments.size() ? arguments[i + 1] : "";
+        switch (argument[1]) {
+            case 'h':
+                out << help_text() << std::flush;
+                return 0;
+            case 'p':
+                if (!settings.pgn.open(value))
+                    return file_error("Problem with input pgn-file ", value, out);
+                break;
+            case 'e':
+                if (!settings.epd.open(value))
+                    return file_error("Problem with input epd-file ", value, out);
+                break;
+            case 'd':
+                settings.depth = read_depth(value, settings.depth);
+                break;
+            case 't':
+                // Read as "-d" reads its number.
+                settings.threads = read_depth(value, settings.threads);
+                break;
+            case 'o':
+                settings.output_file_name = value;
+                break;
+            case 'l':
+                settings.line_tags = true;
+                break;
+            default:
+                break;
+        }
+    }
+    if (settings.pgn.name.empty()) return usage_error("Missing pgn file", out, err);
+    if (settings.epd.name.empty()) return usage_error("Missing epd file", out, err);
+    if (settings.output_file_name && settings.output_file_name->empty())
+        return usage_error("Missing output file name after -o", out, err);
+    return std::nullopt;
+}
 
 std::string help_text() {
     std::string text =
@@ -45,3 +102,10 @@ std::string output_file_name(std::string_view epd_file_name) {
     name += ".pgn";
     return name;
 }
+
+int file_error(std::string_view what, std::string_view file_name, std::ostream& out) {
+    out << what << file_name << std::endl;
+    return failure_status;
+}
+
+}  // namespace vorline

@@ -1,17 +1,44 @@
-// Command line: default settings, help text, depth and output-name rules.
+// Command line: the arguments read into a run's settings, usage errors and the help text.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 
-// The settings a run is given on the command line, and the texts it prints about them.
+#include "tool/run_input.h"
+
+namespace vorline {
 
 inline constexpr std::int32_t default_depth = 24;
 inline constexpr std::string_view default_output_file_name = "openings.pgn";
 
 inline constexpr std::string_view banner =
     "vorline: finds the opening moves that lead to EPD positions in a PGN file";
+
+// The exit status of every failure but an interruption (the program's -1).
+inline constexpr int failure_status = -1;
+
+// What a run is asked to do, filled while the arguments are read. The inputs are open
+// from the moment their option is met.
+struct Settings {
+    RunInput pgn;
+    RunInput epd;
+    std::int32_t depth = default_depth;
+    std::int32_t threads = 0;                     // 0 or less: one per hardware thread
+    std::optional<std::string> output_file_name;  // "-o"; else named after the EPD file
+    bool line_tags = false;                       // "-l"
+};
+
+// Reads the arguments (without the program name) into `settings`. An option is told by
+// its first two characters and takes the next argument as its value, which is still
+// visited in its own turn; each input is checked when its option is met. Returns the exit
+// status when the program ends here (after the help text, a usage error or an input that
+// cannot be opened, each with its message), none when the run goes on.
+std::optional<int> read_command_line(std::span<const char* const> arguments, Settings& settings,
+                                     std::ostream& out, std::ostream& err);
 
 // The option list, each line ended by a line break, closed by the banner between empty lines.
 std::string help_text();
@@ -24,3 +51,8 @@ std::int32_t read_depth(std::string_view value, std::int32_t current);
 // The output lies beside the EPD file and takes its name, with ".pgn" for the trailing
 // "epd" and the character before it; any other EPD name gives "openings.pgn".
 std::string output_file_name(std::string_view epd_file_name);
+
+// Prints "<what><file name>" on `out` and returns the failure status.
+int file_error(std::string_view what, std::string_view file_name, std::ostream& out);
+
+}  // namespace vorline

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace vorline {
+
 namespace {
 
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
@@ -57,3 +59,5 @@ bool EpdLineReader::next(std::string_view& line) {
     }
     return true;
 }
+
+}  // namespace vorline

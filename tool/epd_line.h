@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "pgn/byte_source.h"
+#include "io/byte_source.h"
+
+namespace vorline {
 
 // A line is the text up to its line feed; a carriage return directly before the line feed
 // belongs to the break, and nothing else is removed. A last line without a line break
@@ -31,3 +33,5 @@ private:
     bool at_start_ = true;
     std::string long_line_;  // a line that spans blocks
 };
+
+}  // namespace vorline

@@ -14,6 +14,8 @@
 #include "tool/interruption.h"
 #include "tool/opening_player.h"
 
+namespace vorline {
+
 namespace {
 
 // A batch ends after this many games or bytes of game text, whichever comes first: enough
@@ -155,3 +157,5 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
                         make_filter<Batch*, void>(filter_mode::serial_in_order, record));
     });
 }
+
+}  // namespace vorline

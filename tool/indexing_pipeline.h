@@ -11,6 +11,8 @@
 #include "tool/opening_index.h"
 #include "tool/run_counters.h"
 
+namespace vorline {
+
 // The most threads a run uses, whatever it is asked for: each one keeps a few batches of
 // game texts in flight, and beyond this the batches cost memory without adding speed.
 inline constexpr unsigned max_index_threads = 256;
@@ -30,3 +32,5 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
                              const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
                              const std::function<void()>& progress);
+
+}  // namespace vorline

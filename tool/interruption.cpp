@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+namespace vorline {
+
 namespace {
 
 volatile std::sig_atomic_t caught_signal = 0;
@@ -29,3 +31,5 @@ void stop_if_interrupted() {
     if (caught_signal != 0) [[unlikely]]
         throw Interrupted(caught_signal);
 }
+
+}  // namespace vorline

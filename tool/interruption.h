@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace vorline {
+
 // Thrown where the work stops; the run closes its files and ends with 128 + signal.
 class Interrupted : public std::runtime_error {
 public:
@@ -33,3 +35,5 @@ private:
 
 // Throws Interrupted once a signal has been caught.
 void stop_if_interrupted();
+
+}  // namespace vorline

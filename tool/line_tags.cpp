@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vorline {
+
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
@@ -64,3 +66,5 @@ std::string line_tag_lines(std::uint64_t number, std::string_view line) {
     if (!id.empty()) append_tag(line_id_tag, id);
     return text;
 }
+
+}  // namespace vorline

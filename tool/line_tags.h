@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // The line's number in the EPD file, counted from 1 (empty lines count), and the operand of
 // its "id" operation when it has one.
 inline constexpr std::string_view line_number_tag = "EpdLine";
@@ -18,3 +20,5 @@ std::string epd_id(std::string_view line);
 
 // The tag lines for the EPD line `line`, number `number`: EpdLine, and EpdId when it has one.
 std::string line_tag_lines(std::uint64_t number, std::string_view line);
+
+}  // namespace vorline

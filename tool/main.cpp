@@ -8,8 +8,8 @@
 
 int main(int argc, char** argv) {
     try {
-        return run_vorline(std::span<const char* const>(argv + 1, argv + argc), std::cout,
-                           std::cerr, STDERR_FILENO);
+        return vorline::run_vorline(std::span<const char* const>(argv + 1, argv + argc), std::cout,
+                                    std::cerr, STDERR_FILENO);
     } catch (const std::exception& error) {
         std::cout << std::flush;
         std::cerr << error.what() << std::endl;

@@ -5,6 +5,8 @@
 #include "pgn/pgn_layout.h"
 #include "pgn/roster_tags.h"
 
+namespace vorline {
+
 namespace {
 
 // The tag section every written game starts with.
@@ -53,3 +55,5 @@ bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, s
     wrap_pgn_lines(text, movetext_begin);
     return true;
 }
+
+}  // namespace vorline

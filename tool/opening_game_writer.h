@@ -10,6 +10,8 @@
 #include "board/chess_position.h"
 #include "notation/san_move.h"
 
+namespace vorline {
+
 // Writes the game that plays the given moves from the initial position: the seven roster
 // tags, the moves in SAN with their numbers, the result "*", lines broken as Game writes
 // them. The text is the one Game gives for the same moves added to a cleared game with the
@@ -33,3 +35,5 @@ private:
     ChessPosition position_;
     SanMove san_;
 };
+
+}  // namespace vorline

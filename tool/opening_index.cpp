@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace vorline {
+
 namespace {
 
 constexpr unsigned initial_table_bits = 12;
@@ -150,3 +152,5 @@ std::size_t OpeningIndex::memory_bytes() const {
     return count_ * sizeof(NodeData) + (mask_ + 1) * sizeof(Slot) +
            chunks_.capacity() * sizeof(chunks_[0]);
 }
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 
 #include "tool/zeroed_block.h"
 
+namespace vorline {
+
 // One move of a game's opening: the key of the position it reaches and the move's word.
 struct OpeningStep {
     std::uint64_t key;
@@ -129,3 +131,5 @@ private:
     unsigned shift_ = 0;    // 64 - log2(table size)
     std::size_t count_ = 0;
 };
+
+}  // namespace vorline

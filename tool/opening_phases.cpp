@@ -7,11 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "io/output_file.h"
 #include "tool/epd_line.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/line_tags.h"
-#include "tool/output_file.h"
+
+namespace vorline {
 
 namespace {
 
@@ -108,3 +110,5 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
         }
     }
 }
+
+}  // namespace vorline

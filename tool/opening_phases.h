@@ -10,13 +10,15 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
+#include "io/output_file.h"
 #include "pgn/pgn_file.h"
 #include "tool/epd_line.h"
 #include "tool/opening_game_writer.h"
 #include "tool/opening_index.h"
 #include "tool/opening_player.h"
-#include "tool/output_file.h"
 #include "tool/run_counters.h"
+
+namespace vorline {
 
 // The side file for EPD lines whose positions are not found, always in the current folder.
 inline constexpr std::string_view failed_epd_file_name = "failed.epd";
@@ -82,3 +84,5 @@ private:
     std::function<void()> progress_hook_;
     bool line_tags_ = false;
 };
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include "pgn/game_error.h"
 #include "pgn/game_text_sections.h"
 
+namespace vorline {
+
 // Resolves each move against the position as the reader finds it and makes it, so that an
 // illegal move ends the scan of the text at once.
 class OpeningPlayer::Mover final : public MainLineMoves {
@@ -53,3 +55,5 @@ GameOutcome OpeningPlayer::play_game(std::string_view game_text, std::uint32_t d
     }
     return GameOutcome::played;
 }
+
+}  // namespace vorline

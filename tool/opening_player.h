@@ -13,6 +13,8 @@
 #include "tool/opening_index.h"
 #include "tool/run_counters.h"
 
+namespace vorline {
+
 // Reads the main line of a game text exactly as Game::read_opening does and plays its first
 // half moves from the initial position, one step (key reached, move made) per move. This is
 // the part of indexing that depends on one game alone; recording the steps is left to the
@@ -45,3 +47,5 @@ private:
     std::string movetext_;
     MovetextReader reader_;
 };
+
+}  // namespace vorline

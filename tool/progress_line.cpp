@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+namespace vorline {
+
 ProgressLine::ProgressLine(int descriptor)
     : descriptor_(descriptor),
       terminal_(descriptor >= 0 && isatty(descriptor) == 1),
@@ -49,3 +51,5 @@ void ProgressLine::write_all(std::string_view text) const {
         text.remove_prefix(std::size_t(n));
     }
 }
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // Writes to a descriptor only when it is a terminal, which is decided once, when the object
 // is made: on a file or a pipe nothing is ever written. The line is redrawn with a carriage
 // return and cleared to its end, and cut to the terminal's width so it never wraps.
@@ -49,3 +51,5 @@ private:
     Clock::time_point next_draw_;
     std::string buffer_;
 };
+
+}  // namespace vorline

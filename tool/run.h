@@ -4,6 +4,8 @@
 #include <ostream>
 #include <span>
 
+namespace vorline {
+
 // One run of the tool: scans the arguments (without the program name), checks the input
 // files, indexes the games and answers the EPD lines. Progress and file errors go to
 // `out`, usage errors to `err`, every line flushed at once. Returns the exit status:
@@ -13,3 +15,5 @@
 // descriptor, or -1, gets nothing.
 int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err,
                 int terminal = -1);
+
+}  // namespace vorline

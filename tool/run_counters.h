@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace vorline {
+
 // What became of one game text in the first phase.
 enum class GameOutcome : std::uint8_t { played, skipped_for_fen, stopped_early };
 
@@ -30,3 +32,5 @@ struct RunCounters {
 inline constexpr std::uint64_t progress_period = 4096;
 
 inline bool is_progress_point(std::uint64_t count) { return (count & (progress_period - 1)) == 0; }
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace vorline {
+
 namespace {
 
 // snprintf into a text; the texts made here are short.
@@ -100,3 +102,5 @@ std::string run_summary(const RunCounters& counters, std::uint64_t positions, do
     }
     return text;
 }
+
+}  // namespace vorline

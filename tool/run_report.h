@@ -8,6 +8,8 @@
 
 #include "tool/run_counters.h"
 
+namespace vorline {
+
 // Where the first phase stands: the bytes of the PGN file read so far (when they are
 // counted), of its size when it is known (not for a pipe), and the index's size.
 struct IndexingState {
@@ -34,3 +36,5 @@ std::string run_summary(const RunCounters& counters, std::uint64_t positions, do
 std::string with_thousands(std::uint64_t number);
 // A duration as "0.62 s" under a minute, else as "m:ss" or "h:mm:ss".
 std::string duration_text(double seconds);
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+namespace vorline {
+
 namespace {
 
 constexpr std::size_t huge_page = std::size_t{2} << 20;
@@ -45,3 +47,5 @@ ZeroedBlock& ZeroedBlock::operator=(ZeroedBlock&& other) noexcept {
 ZeroedBlock::~ZeroedBlock() {
     if (data_) munmap(data_, bytes_);
 }
+
+}  // namespace vorline

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace vorline {
+
 // Memory for the index's table and node chunks, which are written all over at random.
 // Blocks of a multiple of 2 MiB are aligned to 2 MiB and asked for on huge pages, so that
 // one page fault and one TLB entry cover 2 MiB instead of 4 KiB. The pages come zeroed
@@ -28,3 +30,5 @@ private:
     void* data_ = nullptr;
     std::size_t bytes_ = 0;
 };
+
+}  // namespace vorline

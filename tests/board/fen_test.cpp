@@ -5,8 +5,10 @@
 #include <string>
 
 #include "board/move_list.h"
-#include "fuzz/fen_check.h"
+#include "checks/fen_check.h"
 #include "support/reference_data.h"
+
+namespace vorline {
 
 namespace {
 
@@ -92,3 +94,5 @@ TEST(Fen, MissingKingsGiveNoPinsAndNoCheck) {
 }
 
 }  // namespace
+
+}  // namespace vorline

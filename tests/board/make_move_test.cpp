@@ -9,6 +9,8 @@
 #include "board/move_list.h"
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 // Two plies deep: the position after each move (pieces, rights, clocks, en passant square,
@@ -68,3 +70,5 @@ TEST(MakeMove, OneMoveFromAFenText) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -8,6 +8,8 @@
 #include "board/move_list.h"
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -149,3 +151,5 @@ TEST(MoveGeneration, CoordinateInputAndResults) {
 }
 
 }  // namespace
+
+}  // namespace vorline

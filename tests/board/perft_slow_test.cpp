@@ -3,6 +3,8 @@
 
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 TEST(PerftSlow, ReferenceLinesUpTo5MillionNodes) {
@@ -12,3 +14,5 @@ TEST(PerftSlow, ReferenceLinesUpTo5MillionNodes) {
 }
 
 }  // namespace
+
+}  // namespace vorline

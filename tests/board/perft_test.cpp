@@ -3,6 +3,8 @@
 
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 // The reference lines small enough for the sanitizer run (the larger ones are in the slow
@@ -21,3 +23,5 @@ TEST(Perft, PublishedCounts) {
 }
 
 }  // namespace
+
+}  // namespace vorline

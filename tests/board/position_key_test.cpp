@@ -7,6 +7,8 @@
 #include "board/polyglot_keys.h"
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 // The published vectors: moves from the initial position, the position reached and its key.
@@ -64,3 +66,5 @@ TEST(PositionKey, WrittenEnPassantSquareAndCastlingFieldsCountClocksDoNot) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -5,6 +5,8 @@
 #include "board/move_list.h"
 #include "notation/san_move.h"
 
+namespace vorline {
+
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count) {
     std::string text;
     for (std::size_t i = 0; i < lines.size() && i < count; ++i) text += lines[i] + "\n";
@@ -97,3 +99,5 @@ std::string ReplayReport::listed() const {
                 ", written " + differences[i].written + "\n";
     return text + first_lines(failures) + first_lines(faults);
 }
+
+}  // namespace vorline

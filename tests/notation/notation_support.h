@@ -7,8 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/mainline_games.h"
+#include "checks/mainline_games.h"
 #include "support/reference_data.h"
+
+namespace vorline {
 
 // The first `count` lines, one per line, for failure messages.
 std::string first_lines(const std::vector<std::string>& lines, std::size_t count = 10);
@@ -35,3 +37,5 @@ struct ReplayReport {
 // the token, then made. Every `round_trip_every`-th position has all its moves round
 // tripped (0: none).
 ReplayReport replay_games(std::string_view pgn_text, std::size_t round_trip_every);
+
+}  // namespace vorline

@@ -20,6 +20,8 @@ void* operator new(std::size_t size) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
+namespace vorline {
+
 namespace {
 
 // Captures, en passant, a promotion with capture and check, Nbd7, O-O and O-O-O, mate.
@@ -52,3 +54,5 @@ TEST(SanAllocation, ReadingAndWritingAllocateNothingOnceWarm) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -9,6 +9,8 @@
 #include "notation/san_move.h"
 #include "notation_support.h"
 
+namespace vorline {
+
 namespace {
 
 // Where a row is read: a FEN (it holds "/") or moves played from the start position.
@@ -129,3 +131,5 @@ TEST(SanRead, AFailedTokenLeavesNoMoveAndTheSanMoveReusable) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 
 #include "notation_support.h"
 
+namespace vorline {
+
 namespace {
 
 // The printed files differ from standard SAN in 1,153 moves; an outside chess library
@@ -24,3 +26,5 @@ TEST(SanRealGamesSlow, BenchCollectionMatchesPrintedSan) {
 }
 
 }  // namespace
+
+}  // namespace vorline

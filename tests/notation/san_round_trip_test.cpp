@@ -7,6 +7,8 @@
 #include "board/move_list.h"
 #include "notation_support.h"
 
+namespace vorline {
+
 namespace {
 
 // Where SAN is most likely to go wrong, beside the perft positions: en passant that
@@ -46,3 +48,5 @@ TEST(SanRoundTrip, TrickyAndPerftPositionsAndTheirChildren) {
 }
 
 }  // namespace
+
+}  // namespace vorline

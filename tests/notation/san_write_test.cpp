@@ -8,6 +8,8 @@
 #include "notation/san_move.h"
 #include "notation_support.h"
 
+namespace vorline {
+
 namespace {
 
 struct Row {
@@ -59,3 +61,5 @@ TEST(SanWrite, LegalMovesAreWrittenInStandardForm) {
 }
 
 }  // namespace
+
+}  // namespace vorline

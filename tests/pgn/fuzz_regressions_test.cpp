@@ -7,13 +7,15 @@
 #include <utility>
 #include <vector>
 
-#include "fuzz/fen_check.h"
-#include "fuzz/fen_moves_check.h"
-#include "fuzz/pgn_file_check.h"
-#include "fuzz/pgn_game_check.h"
-#include "fuzz/san_check.h"
+#include "checks/fen_check.h"
+#include "checks/fen_moves_check.h"
+#include "checks/pgn_file_check.h"
+#include "checks/pgn_game_check.h"
+#include "checks/san_check.h"
 #include "support/saved_inputs.h"
 #include "support/temp_dir.h"
+
+namespace vorline {
 
 namespace {
 
@@ -66,3 +68,5 @@ TEST(FuzzRegressions, UnclosedVariationNamesWhatItsWholeRestNames) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -12,6 +12,8 @@
 #include "pgn/pgn_file.h"
 #include "support/reference_data.h"
 
+namespace vorline {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,3 +74,5 @@ TEST(PgnFileRealData, NoLineIsLostAndEveryGameHasItsText) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -107,3 +109,5 @@ TEST_F(PgnFileTest, GameTextBoundaries) {
 }
 
 }  // namespace
+
+}  // namespace vorline

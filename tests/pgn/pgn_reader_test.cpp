@@ -6,12 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "fuzz/pgn_game_check.h"
+#include "checks/pgn_game_check.h"
 #include "pgn/game.h"
 #include "pgn/game_text_sections.h"
 #include "pgn/move_numbering.h"
 #include "pgn/movetext_reader.h"
 #include "pgn/pgn_layout.h"
+
+namespace vorline {
 
 namespace {
 
@@ -240,3 +242,5 @@ TEST(PgnWrapping, BreaksAtThe80thCharacterOrTheSpaceBeforeIt) {
     EXPECT_EQ(wrapped(tag + word(50) + " " + word(50) + "\n", tag.size()),
               tag + word(50) + "\n" + word(50) + "\n");
 }
+
+}  // namespace vorline

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/pgn_game_check.h"
+#include "checks/pgn_game_check.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/reference_data.h"
+
+namespace vorline {
 
 namespace {
 
@@ -79,3 +81,5 @@ TEST(RealGames, ReadStepWriteAndReadBack) {
         EXPECT_TRUE(failures.empty()) << failures.size() << " games, first: " << failures.front();
     }
 }
+
+}  // namespace vorline

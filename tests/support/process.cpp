@@ -16,6 +16,9 @@
 
 extern char** environ;
 
+namespace vorline {
+
+
 namespace {
 
 // The whole of an unnamed temporary file that a child writes to, so far.
@@ -117,3 +120,5 @@ ProcessResult Process::wait() {
     result.err = contents(err_);
     return result;
 }
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vorline {
+
 // What a finished child process left behind.
 struct ProcessResult {
     int exit_status =
@@ -54,3 +56,5 @@ inline ProcessResult run_process(const std::string& program,
                    {.time_limit_seconds = time_limit_seconds})
         .wait();
 }
+
+}  // namespace vorline

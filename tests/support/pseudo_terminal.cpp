@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+namespace vorline {
+
 PseudoTerminal::PseudoTerminal() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     const char* name = master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0
@@ -45,3 +47,5 @@ std::string PseudoTerminal::take() {
     if (reader_.joinable()) reader_.join();
     return screen_;
 }
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <string>
 #include <thread>
 
+namespace vorline {
+
 // The terminal is raw (bytes pass unchanged, no "\r" added before "\n"). What is written to
 // its slave side is collected by a thread until every copy of the slave side is closed.
 class PseudoTerminal {
@@ -25,3 +27,5 @@ private:
     std::string screen_;
     std::thread reader_;
 };
+
+}  // namespace vorline

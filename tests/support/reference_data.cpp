@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+namespace vorline {
+
 const AttackTables& test_tables() {
     static const AttackTables tables;
     return tables;
@@ -52,3 +54,5 @@ void expect_perft_counts(const std::vector<PerftLine>& lines) {
         EXPECT_EQ(perft(position, line.depth), line.nodes) << line.fen << " depth " << line.depth;
     }
 }
+
+}  // namespace vorline

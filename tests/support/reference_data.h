@@ -10,6 +10,8 @@
 #include "board/chess_position.h"
 #include "board/perft.h"
 
+namespace vorline {
+
 // Built once for all tests of a program; read-only.
 const AttackTables& test_tables();
 
@@ -32,3 +34,5 @@ std::vector<std::string> with_perft_positions(std::vector<std::string> fens);
 
 // Expects each line's count from perft().
 void expect_perft_counts(const std::vector<PerftLine>& lines);
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace vorline {
+
 std::vector<std::filesystem::path> saved_inputs(const std::string& target) {
     std::vector<std::filesystem::path> files;
     const std::filesystem::path folder =
@@ -19,3 +21,5 @@ std::string bytes_of(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+}  // namespace vorline

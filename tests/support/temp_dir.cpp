@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+namespace vorline {
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vorline-test-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -37,3 +39,5 @@ bool TempDir::exists(std::string_view name) const {
     std::error_code ignored;
     return std::filesystem::exists(path_ / name, ignored);
 }
+
+}  // namespace vorline

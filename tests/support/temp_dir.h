@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // A fresh, empty directory under the system's temporary folder, removed with everything
 // in it when the object goes.
 class TempDir {
@@ -25,3 +27,5 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+}  // namespace vorline

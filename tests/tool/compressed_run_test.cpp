@@ -7,6 +7,8 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,3 +59,5 @@ TEST(CompressedRun, CompressedInputsGiveThePlainOutputsAndDamagedOnesAnError) {
 }
 
 }  // namespace
+
+}  // namespace vorline

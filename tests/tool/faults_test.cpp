@@ -23,6 +23,8 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -285,3 +287,5 @@ TEST_F(Faults, SignalsStopTheRunBetweenGamesOrLines) {
 }
 
 }  // namespace
+
+}  // namespace vorline

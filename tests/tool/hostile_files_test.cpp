@@ -17,6 +17,8 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 constexpr int time_limit_seconds = 120;
@@ -244,3 +246,5 @@ TEST_F(HostileFiles, PlacementsOffTheBoardAreNotPositions) {
 }
 
 }  // namespace
+
+}  // namespace vorline

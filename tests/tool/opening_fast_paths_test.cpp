@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/opening_check.h"
+#include "checks/opening_check.h"
+
+namespace vorline {
 
 namespace {
 
@@ -35,3 +37,5 @@ TEST(OpeningFastPaths, PlayAndWriteAsTheFullReaderAndAGameRecord) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -18,13 +18,15 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
-#include "fuzz/opening_check.h"
+#include "checks/opening_check.h"
 #include "pgn/game.h"
 #include "pgn/pgn_file.h"
 #include "support/process.h"
 #include "support/reference_data.h"
 #include "support/temp_dir.h"
 #include "tool/opening_phases.h"
+
+namespace vorline {
 
 namespace {
 
@@ -203,3 +205,5 @@ TEST(OpeningIndexRealData, FastPathsAgreeWithTheFullReaderOnEveryGame) {
 }
 
 }  // namespace
+
+}  // namespace vorline

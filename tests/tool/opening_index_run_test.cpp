@@ -10,6 +10,8 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 const std::string initial = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
@@ -155,3 +157,5 @@ TEST_F(OpeningIndexRun, InitialPositionIsFoundOnlyWhenAGameReturnsToIt) {
 }
 
 }  // namespace
+
+}  // namespace vorline

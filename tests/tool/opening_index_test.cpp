@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace vorline {
+
 namespace {
 
 // Records `games` random lines, with the table first sized for `reserved` positions, and
@@ -77,3 +79,5 @@ TEST(OpeningIndex, WalksBackTheSameFromATableSizedUpFront) {
     check_walks_back(4000, 20000);
     check_walks_back(4000, 1000000);
 }
+
+}  // namespace vorline

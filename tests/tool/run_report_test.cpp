@@ -19,6 +19,8 @@
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
+namespace vorline {
+
 namespace {
 
 TEST(RunReport, StatusTexts) {
@@ -115,3 +117,5 @@ TEST(RunReport, ProgressAndSummaryAppearOnATerminalOnly) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include "support/temp_dir.h"
 #include "thread_counts.h"
 
+namespace vorline {
+
 namespace {
 
 // Popular positions of online games, most reached by many games and in many ways: the
@@ -24,3 +26,5 @@ TEST(ThreadCountSlow, RealGamesGiveTheSameOutputOnEveryThreadCount) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 #include "thread_counts.h"
 
+namespace vorline {
+
 namespace {
 
 std::string game_text(const std::vector<std::string>& moves) {
@@ -58,3 +60,5 @@ TEST(ThreadCount, LaterGamesPlayedFirstAreRecordedInFileOrder) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -6,6 +6,8 @@
 
 #include "support/process.h"
 
+namespace vorline {
+
 std::string expect_same_output_for_thread_counts(const TempDir& dir,
                                                  const std::vector<std::string>& arguments,
                                                  const std::string& output) {
@@ -28,3 +30,5 @@ std::string expect_same_output_for_thread_counts(const TempDir& dir,
     }
     return first_output;
 }
+
+}  // namespace vorline

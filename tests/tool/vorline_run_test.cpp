@@ -21,6 +21,8 @@
 #include "tool/command_line.h"
 #include "tool/line_tags.h"
 
+namespace vorline {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -246,3 +248,5 @@ TEST(LineTagsOption, GamesTiedToTheirLinesReadBackByUsAndPgnExtract) {
 }
 
 }  // namespace
+
+}  // namespace vorline

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vorline {
+
 // What the input checks of the fuzz targets share with the regression tests that run the
 // same checks on saved inputs.
 
@@ -43,3 +45,5 @@ inline std::vector<std::string_view> split_lines(std::string_view text,
     }
     return lines;
 }
+
+}  // namespace vorline

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "pgn/stream_decoder.h"
+#include "io/stream_decoder.h"
+
+namespace vorline {
 
 namespace {
 
@@ -68,3 +70,5 @@ private:
 std::unique_ptr<StreamDecoder> make_gzip_decoder(const std::string& file_name) {
     return std::make_unique<GzipDecoder>(file_name);
 }
+
+}  // namespace vorline

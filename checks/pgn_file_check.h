@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
 #include "pgn/pgn_file.h"
+
+namespace vorline {
 
 namespace pgn_file_check {
 
@@ -102,3 +104,5 @@ inline void check_pgn_file(std::string_view input, const std::string& path) {
     require(expected.empty() ? first.empty() : first == expected.front(), "rewind");
     file.close_read();
 }
+
+}  // namespace vorline

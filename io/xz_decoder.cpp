@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <new>
 
-#include "pgn/stream_decoder.h"
+#include "io/stream_decoder.h"
+
+namespace vorline {
 
 namespace {
 
@@ -69,3 +71,5 @@ private:
 std::unique_ptr<StreamDecoder> make_xz_decoder(const std::string& file_name) {
     return std::make_unique<XzDecoder>(file_name);
 }
+
+}  // namespace vorline

@@ -11,7 +11,9 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
+
+namespace vorline {
 
 inline void check_fen(std::string_view text) {
     static const AttackTables tables;
@@ -60,3 +62,5 @@ inline void check_fen(std::string_view text) {
         require(again.fen() == written, "a position reads its own normalised text");
     }
 }
+
+}  // namespace vorline

@@ -11,8 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
 #include "pgn/game.h"
+
+namespace vorline {
 
 namespace pgn_game_check {
 
@@ -82,3 +84,5 @@ inline void check_pgn_game(std::string_view text) {
     opening.get_first_position();
     require(fingerprint(opening) == cut, "reading the opening alone gives the cut game");
 }
+
+}  // namespace vorline

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <stdexcept>
 
+namespace vorline {
+
 // The input could not be read to its end: a read error, or data that cannot be decoded
 // (a corrupt or truncated compressed file). It is never taken for an end of input.
 class InputError : public std::runtime_error {
@@ -21,3 +23,5 @@ public:
     // the input. Throws InputError when the input cannot be read.
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 };
+
+}  // namespace vorline

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vorline {
+
 struct MainlineGame {
     std::size_t line = 0;            // line of the file where the game starts (1-based)
     std::string fen;                 // value of the "FEN" tag; empty for the standard start
@@ -142,3 +144,5 @@ inline std::string read_whole_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+}  // namespace vorline

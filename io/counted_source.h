@@ -7,7 +7,9 @@
 #include <memory>
 #include <utility>
 
-#include "pgn/byte_source.h"
+#include "io/byte_source.h"
+
+namespace vorline {
 
 // Placed directly above the file's own source (below any decoder), it counts the file's
 // bytes, which compare with the file's size. A decoder may read on its own thread, so the
@@ -27,3 +29,5 @@ private:
     std::unique_ptr<ByteSource> inner_;
     std::atomic<std::uint64_t> bytes_ = 0;
 };
+
+}  // namespace vorline

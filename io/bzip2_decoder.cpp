@@ -4,7 +4,9 @@
 #include <climits>
 #include <new>
 
-#include "pgn/stream_decoder.h"
+#include "io/stream_decoder.h"
+
+namespace vorline {
 
 namespace {
 
@@ -56,3 +58,5 @@ private:
 std::unique_ptr<StreamDecoder> make_bzip2_decoder(const std::string& file_name) {
     return std::make_unique<Bzip2Decoder>(file_name);
 }
+
+}  // namespace vorline

@@ -1,4 +1,4 @@
-#include "pgn/file_source.h"
+#include "io/file_source.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+namespace vorline {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& file_name) {
     int descriptor;
@@ -30,3 +32,5 @@ std::size_t FileSource::read(char* buffer, std::size_t size) {
         if (errno != EINTR) throw InputError(name_ + ": " + std::strerror(errno));
     }
 }
+
+}  // namespace vorline

@@ -1,9 +1,11 @@
-#include "pgn/decoding_source.h"
+#include "io/decoding_source.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
+
+namespace vorline {
 
 namespace {
 
@@ -142,3 +144,5 @@ void throw_corrupt(const std::string& file_name, Compression format, std::string
     throw InputError(file_name + ": corrupt " + std::string(compression_name(format)) + " data (" +
                      std::string(detail) + ")");
 }
+
+}  // namespace vorline

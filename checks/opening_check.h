@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "board/move_list.h"
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
 #include "pgn/game.h"
 #include "pgn/roster_tags.h"
 #include "tool/opening_game_writer.h"
 #include "tool/opening_player.h"
+
+namespace vorline {
 
 namespace opening_check {
 
@@ -92,3 +94,5 @@ inline void check_opening(std::string_view text, std::uint32_t depth) {
     require(accepted == !refused.empty() && (!accepted || written == refused),
             "the writer refuses what the reference refuses");
 }
+
+}  // namespace vorline

@@ -10,7 +10,9 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
+
+namespace vorline {
 
 inline void check_fen_moves(std::string_view text) {
     static const AttackTables tables;
@@ -35,3 +37,5 @@ inline void check_fen_moves(std::string_view text) {
                 "taking a move back restores the position");
     }
 }
+
+}  // namespace vorline

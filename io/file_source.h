@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "pgn/byte_source.h"
+#include "io/byte_source.h"
+
+namespace vorline {
 
 class FileSource : public ByteSource {
 public:
@@ -29,3 +31,5 @@ private:
     int descriptor_;
     std::string name_;
 };
+
+}  // namespace vorline

@@ -1,10 +1,12 @@
-#include "pgn/compressed_input.h"
+#include "io/compressed_input.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "pgn/decoding_source.h"
+#include "io/decoding_source.h"
+
+namespace vorline {
 
 namespace {
 
@@ -95,3 +97,5 @@ std::unique_ptr<ByteSource> open_decompressed(std::unique_ptr<ByteSource> file,
                                               std::string file_name) {
     return std::make_unique<FormatTellingSource>(std::move(file), std::move(file_name));
 }
+
+}  // namespace vorline

@@ -11,8 +11,10 @@
 
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
-#include "fuzz/check_support.h"
+#include "checks/check_support.h"
 #include "notation/san_move.h"
+
+namespace vorline {
 
 namespace san_check {
 
@@ -67,3 +69,5 @@ inline void check_san(std::string_view input) {
     require(position.fen() == fen_before && position.hash() == key_before,
             "make and take back restore the position");
 }
+
+}  // namespace vorline

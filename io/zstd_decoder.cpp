@@ -3,7 +3,9 @@
 
 #include <new>
 
-#include "pgn/stream_decoder.h"
+#include "io/stream_decoder.h"
+
+namespace vorline {
 
 namespace {
 
@@ -43,3 +45,5 @@ private:
 std::unique_ptr<StreamDecoder> make_zstd_decoder(const std::string& file_name) {
     return std::make_unique<ZstdDecoder>(file_name);
 }
+
+}  // namespace vorline

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "pgn/compressed_input.h"
+#include "io/compressed_input.h"
+
+namespace vorline {
 
 // Bytes still to be read or room still to be written: a decoder moves `data` past what it
 // consumed or produced and shrinks `size` to match.
@@ -39,3 +41,5 @@ std::unique_ptr<StreamDecoder> make_xz_decoder(const std::string& file_name);
 // Throws the InputError of corrupt data: "<file>: corrupt <format> data (<detail>)".
 [[noreturn]] void throw_corrupt(const std::string& file_name, Compression format,
                                 std::string_view detail);
+
+}  // namespace vorline

@@ -11,8 +11,10 @@
 #include <string_view>
 #include <thread>
 
-#include "pgn/byte_source.h"
-#include "pgn/stream_decoder.h"
+#include "io/byte_source.h"
+#include "io/stream_decoder.h"
+
+namespace vorline {
 
 // A thread reads the compressed input and decodes it into a ring of a few large blocks;
 // read() copies out of the oldest block and hands it back once emptied. Memory stays at
@@ -70,3 +72,5 @@ private:
 
     std::thread thread_;  // last: started once everything above is in place
 };
+
+}  // namespace vorline

@@ -1,4 +1,4 @@
-#include "pgn/compressed_input.h"
+#include "io/compressed_input.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 
 #include "support/process.h"
 #include "support/temp_dir.h"
+
+namespace vorline {
 
 namespace {
 
@@ -127,3 +129,5 @@ TEST(CompressedInputTest, TruncatedCorruptOrUnreadableInputIsAnInputError) {
 }
 
 }  // namespace
+
+}  // namespace vorline

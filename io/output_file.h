@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorline {
+
 // A write, flush or close of an output file failed (a full disk, a file grown past its
 // limit, an I/O error).
 class OutputError : public std::runtime_error {
@@ -68,3 +70,5 @@ private:
     bool regular_ = false;
     std::string buffer_;
 };
+
+}  // namespace vorline

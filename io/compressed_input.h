@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "pgn/byte_source.h"
+#include "io/byte_source.h"
+
+namespace vorline {
 
 enum class Compression { none, zstd, gzip, bzip2, xz };
 
@@ -27,3 +29,5 @@ std::string_view compression_name(Compression format);
 // errors of `file` itself pass through unchanged.
 std::unique_ptr<ByteSource> open_decompressed(std::unique_ptr<ByteSource> file,
                                               std::string file_name);
+
+}  // namespace vorline

@@ -1,4 +1,4 @@
-#include "tool/output_file.h"
+#include "io/output_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+namespace vorline {
 
 namespace {
 
@@ -101,3 +103,5 @@ void OutputFile::cut_back() noexcept {
     ::close(descriptor_);
     descriptor_ = -1;
 }
+
+}  // namespace vorline
