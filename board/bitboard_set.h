@@ -26,7 +26,9 @@ public:
     constexpr void clear() { bits_ = 0; }
 
     constexpr BitboardSet flipped_vertically() const { return vorline::flip_vertical(bits_); }
-    constexpr BitboardSet mirrored_horizontally() const { return vorline::mirror_horizontal(bits_); }
+    constexpr BitboardSet mirrored_horizontally() const {
+        return vorline::mirror_horizontal(bits_);
+    }
     constexpr void flip_vertical() { bits_ = vorline::flip_vertical(bits_); }
     constexpr void mirror_horizontal() { bits_ = vorline::mirror_horizontal(bits_); }
 
