@@ -18,7 +18,6 @@ extern char** environ;
 
 namespace vorline {
 
-
 namespace {
 
 // The whole of an unnamed temporary file that a child writes to, so far.
