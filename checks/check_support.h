@@ -1,3 +1,4 @@
+// Check support: what the shared checks need to fail loudly and read their inputs.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// FEN check: a text read as FEN or EPD, written back and read again, key and all.
 #pragma once
 
 // Reads a text as FEN or EPD. A rejected text must leave the empty board of clear()

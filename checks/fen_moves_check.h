@@ -1,3 +1,4 @@
+// FEN moves check: every legal move of a position read from FEN, made and taken back.
 #pragma once
 
 // Reads a text as FEN and, when it is accepted, generates the legal moves and makes and

@@ -1,3 +1,4 @@
+// Opening check: the tool's opening player and game writer against the full reader.
 #pragma once
 
 // The tool's fast paths against the full reader. A game text is played with the tool's

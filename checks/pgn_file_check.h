@@ -1,3 +1,4 @@
+// PGN file check: the game cutter against a plain line-by-line cutter.
 #pragma once
 
 // Cuts a byte stream into game texts with PgnFile, through a read buffer of a small size,

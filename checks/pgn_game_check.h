@@ -1,3 +1,4 @@
+// PGN game check: a text read as one game, stepped through, written and trimmed.
 #pragma once
 
 // Reads a text as one game's PGN, then does with it what the tool and a library user

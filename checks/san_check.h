@@ -1,3 +1,4 @@
+// SAN check: any token read as a SAN move, made, taken back, written and read again.
 #pragma once
 
 // Reads any token as a SAN move on positions drawn from a list (the first byte of the input picks

@@ -3,7 +3,7 @@
 // after it (without it, the same bytes serve as both). Every run must finish, and every
 // EPD line must come out once: as a game in the output file or, unchanged and in order, in
 // "failed.epd". Every game text is also played and written by the tool's fast paths and by
-// the full reader, which must agree (fuzz/opening_check.h).
+// the full reader, which must agree (checks/opening_check.h).
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>

@@ -1,7 +1,5 @@
 #include <bzlib.h>
 
-#include <algorithm>
-#include <climits>
 #include <new>
 
 #include "io/stream_decoder.h"
@@ -18,11 +16,7 @@ public:
     Bzip2Decoder& operator=(const Bzip2Decoder&) = delete;
 
     bool decode(ByteSpan<const unsigned char>& in, ByteSpan<unsigned char>& out, bool) override {
-        constexpr std::size_t most = UINT_MAX;
-        stream_.next_in = const_cast<char*>(reinterpret_cast<const char*>(in.data));
-        stream_.avail_in = static_cast<unsigned>(std::min(in.size, most));
-        stream_.next_out = reinterpret_cast<char*>(out.data);
-        stream_.avail_out = static_cast<unsigned>(std::min(out.size, most));
+        point_stream(stream_, in, out);
         const int result = BZ2_bzDecompress(&stream_);
         if (result == BZ_MEM_ERROR) throw std::bad_alloc();
         if (result == BZ_DATA_ERROR) throw_corrupt(file_name_, Compression::bzip2, "bad block");
@@ -30,10 +24,7 @@ public:
             throw_corrupt(file_name_, Compression::bzip2, "bad stream header");
         if (result != BZ_OK && result != BZ_STREAM_END)
             throw_corrupt(file_name_, Compression::bzip2, "decoding error");
-        const auto* next_in = reinterpret_cast<const unsigned char*>(stream_.next_in);
-        in = {next_in, in.size - static_cast<std::size_t>(next_in - in.data)};
-        auto* next_out = reinterpret_cast<unsigned char*>(stream_.next_out);
-        out = {next_out, out.size - static_cast<std::size_t>(next_out - out.data)};
+        advance_spans(stream_, in, out);
         return result == BZ_STREAM_END;
     }
 

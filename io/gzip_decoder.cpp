@@ -1,8 +1,6 @@
 #include <isa-l/igzip_lib.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "io/stream_decoder.h"
 
@@ -40,18 +38,11 @@ public:
     }
 
     bool decode(ByteSpan<const unsigned char>& in, ByteSpan<unsigned char>& out, bool) override {
-        constexpr std::size_t most = std::numeric_limits<std::uint32_t>::max();
-        state_->next_in = const_cast<std::uint8_t*>(in.data);
-        state_->avail_in = static_cast<std::uint32_t>(std::min(in.size, most));
-        state_->next_out = out.data;
-        state_->avail_out = static_cast<std::uint32_t>(std::min(out.size, most));
+        point_stream(*state_, in, out);
         const int result = isal_inflate(state_.get());
         if (result < 0 || result == ISAL_NEED_DICT)
             throw_corrupt(file_name_, Compression::gzip, reason(result));
-        in.size -= static_cast<std::size_t>(state_->next_in - in.data);
-        in.data = state_->next_in;
-        out.size -= static_cast<std::size_t>(state_->next_out - out.data);
-        out.data = state_->next_out;
+        advance_spans(*state_, in, out);
         return state_->block_state == ISAL_BLOCK_FINISH;
     }
 

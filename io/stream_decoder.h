@@ -1,7 +1,9 @@
 // StreamDecoder: one compression library's decoder, fed and drained in spans of bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +33,31 @@ public:
     // Prepares to decode a stream that follows the one just ended.
     virtual void restart() = 0;
 };
+
+// Points a compression library's stream (its next_in, avail_in, next_out and avail_out)
+// at the bytes to read and the room to write, as much of each as its counters can hold.
+template <typename Stream>
+void point_stream(Stream& stream, ByteSpan<const unsigned char> in, ByteSpan<unsigned char> out) {
+    using InCount = decltype(stream.avail_in);
+    using OutCount = decltype(stream.avail_out);
+    stream.next_in =
+        reinterpret_cast<decltype(stream.next_in)>(const_cast<unsigned char*>(in.data));
+    stream.avail_in =
+        static_cast<InCount>(std::min<std::size_t>(in.size, std::numeric_limits<InCount>::max()));
+    stream.next_out = reinterpret_cast<decltype(stream.next_out)>(out.data);
+    stream.avail_out = static_cast<OutCount>(
+        std::min<std::size_t>(out.size, std::numeric_limits<OutCount>::max()));
+}
+
+// Moves `in` and `out` past what the stream pointed at them has consumed and produced.
+template <typename Stream>
+void advance_spans(const Stream& stream, ByteSpan<const unsigned char>& in,
+                   ByteSpan<unsigned char>& out) {
+    const auto* next_in = reinterpret_cast<const unsigned char*>(stream.next_in);
+    in = {next_in, in.size - static_cast<std::size_t>(next_in - in.data)};
+    auto* next_out = reinterpret_cast<unsigned char*>(stream.next_out);
+    out = {next_out, out.size - static_cast<std::size_t>(next_out - out.data)};
+}
 
 // A decoder of the given format; `file_name` names the input in its error messages.
 std::unique_ptr<StreamDecoder> make_zstd_decoder(const std::string& file_name);

@@ -35,17 +35,13 @@ public:
 
     bool decode(ByteSpan<const unsigned char>& in, ByteSpan<unsigned char>& out,
                 bool input_ends) override {
-        stream_.next_in = in.data;
-        stream_.avail_in = in.size;
-        stream_.next_out = out.data;
-        stream_.avail_out = out.size;
+        point_stream(stream_, in, out);
         const lzma_ret result = lzma_code(&stream_, input_ends ? LZMA_FINISH : LZMA_RUN);
         if (result == LZMA_MEM_ERROR) throw std::bad_alloc();
         // LZMA_BUF_ERROR: no progress was possible, which the caller sees by itself.
         if (result != LZMA_OK && result != LZMA_STREAM_END && result != LZMA_BUF_ERROR)
             throw_corrupt(file_name_, Compression::xz, reason(result));
-        in = {stream_.next_in, stream_.avail_in};
-        out = {stream_.next_out, stream_.avail_out};
+        advance_spans(stream_, in, out);
         return result == LZMA_STREAM_END;
     }
 
