@@ -8,12 +8,14 @@
 #include <cstring>
 #include <utility>
 
+#include "io/interruption_request.h"
+
 namespace vorline {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& file_name) {
     int descriptor;
-    do descriptor = ::open(file_name.c_str(), O_RDONLY | O_CLOEXEC);
-    while (descriptor < 0 && errno == EINTR);
+    while ((descriptor = ::open(file_name.c_str(), O_RDONLY | O_CLOEXEC)) < 0 && errno == EINTR)
+        stop_if_interrupted();
     if (descriptor < 0) return nullptr;
     struct stat status;
     if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
@@ -30,6 +32,7 @@ std::size_t FileSource::read(char* buffer, std::size_t size) {
         const ssize_t count = ::read(descriptor_, buffer, size);
         if (count >= 0) return static_cast<std::size_t>(count);
         if (errno != EINTR) throw InputError(name_ + ": " + std::strerror(errno));
+        stop_if_interrupted();
     }
 }
 
