@@ -17,8 +17,9 @@ std::string link_target(const std::string& name) {
 
 bool sync_folder_of(const std::string& path) noexcept {
     const std::string::size_type slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return false;
     const bool synced = fsync(descriptor) == 0;

@@ -14,7 +14,8 @@ CatchInterruptions::CatchInterruptions() {
     action.sa_handler = record_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
-    for (std::size_t i = 0; i < std::size(caught); ++i) sigaction(caught[i], &action, &previous_[i]);
+    for (std::size_t i = 0; i < std::size(caught); ++i)
+        sigaction(caught[i], &action, &previous_[i]);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
@@ -22,7 +23,8 @@ CatchInterruptions::CatchInterruptions() {
 }
 
 CatchInterruptions::~CatchInterruptions() {
-    for (std::size_t i = 0; i < std::size(caught); ++i) sigaction(caught[i], &previous_[i], nullptr);
+    for (std::size_t i = 0; i < std::size(caught); ++i)
+        sigaction(caught[i], &previous_[i], nullptr);
     sigaction(SIGXFSZ, &previous_file_size_, nullptr);
 }
 

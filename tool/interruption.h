@@ -23,7 +23,7 @@ public:
 
 private:
     static constexpr int caught[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-    struct sigaction previous_[std::size(caught)] {};
+    struct sigaction previous_[std::size(caught)]{};
     struct sigaction previous_file_size_ {};
 };
 
