@@ -24,13 +24,17 @@ std::optional<RunOutputs::Failure> RunOutputs::open(const std::string& output_na
         return Failure{"Interrupted", 128 + interruption.signal()};
     }
     const FileIdentity output_id = games.identity(), failed_id = failed_.identity();
+    // Locked before the checks, so that a failed.epd this run created is removed; a
+    // failed.epd that is the output itself is held by the output's lock.
+    if (failed_id != output_id) {
+        if (!failed_.lock()) return fail("File in use by another run: " + failed_name);
+        failed_locked_ = true;
+    }
     for (const RunInput* input : {&settings_.pgn, &settings_.epd})
         if (output_id == input->identity)
             return fail("Output file is an input file: " + output_name);
     if (failed_id == settings_.pgn.identity || failed_id == output_id)
         return fail("Output file is an input file: " + failed_name);
-    if (!failed_.lock()) return fail("File in use by another run: " + failed_name);
-    failed_locked_ = true;
     replacing_epd_ = failed_id == settings_.epd.identity;
     if (games.regular()) {
         try {
