@@ -116,8 +116,9 @@ bool AppendJournal::roll_back(OutputFile& output) {
     if (!text) return false;
     const std::optional<JournalEntry> entry = parse(*text);
     bool cut = false;
-    if (entry && entry->output == output.identity()) {
-        cut = output.shorten_to(entry->size);
+    if (entry) {
+        // An output replaced since (another file under the name) is not cut.
+        if (entry->output == output.identity()) cut = output.shorten_to(entry->size);
         if (!entry->temporary.empty() && is_temporary_name(entry->temporary))
             ::unlink(entry->temporary.c_str());
     }

@@ -21,8 +21,8 @@ public:
     // When a journal of `output` is there, cuts the output back to the size it records,
     // removes the temporary file it names and then the journal. Returns true when the output
     // was longer and was cut back. A torn journal (its run ended while writing it, before
-    // appending anything) or one recorded for another file is removed alone. Call while
-    // holding the output's lock. Throws OutputError.
+    // appending anything) is removed alone; an output that is another file than the one
+    // recorded is not cut. Call while holding the output's lock. Throws OutputError.
     bool roll_back(OutputFile& output);
 
     // Records the output's size as opened and the run's temporary file (none when empty), on

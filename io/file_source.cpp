@@ -1,6 +1,7 @@
 #include "io/file_source.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,12 +23,21 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& file_name) {
         ::close(descriptor);
         return nullptr;
     }
-    return std::unique_ptr<FileSource>(new FileSource(descriptor, file_name));
+    return std::unique_ptr<FileSource>(
+        new FileSource(descriptor, file_name, !S_ISREG(status.st_mode)));
 }
 
 FileSource::~FileSource() { ::close(descriptor_); }
 
 std::size_t FileSource::read(char* buffer, std::size_t size) {
+    // A pipe or a device may stall: it is waited on in slices, so that a thread the signal
+    // was not delivered to (the decoder's, oneTBB's) still ends with the first one.
+    while (may_stall_) {
+        pollfd ready{descriptor_, POLLIN, 0};
+        const int count = poll(&ready, 1, stall_check_milliseconds);
+        if (count > 0 || (count < 0 && errno != EINTR)) break;
+        stop_if_interrupted();
+    }
     for (;;) {
         const ssize_t count = ::read(descriptor_, buffer, size);
         if (count >= 0) return static_cast<std::size_t>(count);

@@ -141,6 +141,19 @@ TEST_F(AllOrNothing, FirstSignalBreaksOffABlockedReadOrOpen) {
         fs::remove(dir.path() / "pos.fifo");
     }
 
+    // A compressed pipe is read by the decoder's thread, which the signal does not reach.
+    {
+        ASSERT_EQ(shell("gzip -c pos.epd > pos.gz").wait().exit_status, 0);
+        std::set<std::string> names = file_names();
+        names.insert("pos.fifo");
+        Process writer = stalled_pipe("pos.fifo", "pos.gz");
+        Process run = start({"-p", "games.pgn", "-e", "pos.fifo", "-o", "pos.pgn"});
+        ASSERT_TRUE(run.wait_for_output("writing pos.pgn ...\n"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        run.send(SIGINT);
+        expect_untouched(run.wait(), 128 + SIGINT, "Interrupted", names);
+    }
+
     ASSERT_EQ(mkfifo(dir.file("out.fifo").c_str(), 0600), 0);
     Process run = start({"-p", "games.pgn", "-e", "pos.epd", "-o", "out.fifo"});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
