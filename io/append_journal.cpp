@@ -117,8 +117,14 @@ bool AppendJournal::roll_back(OutputFile& output) {
     const std::optional<JournalEntry> entry = parse(*text);
     bool cut = false;
     if (entry) {
-        // An output replaced since (another file under the name) is not cut.
-        if (entry->output == output.identity()) cut = output.shorten_to(entry->size);
+        // A run renames its temporary file into place only once the output is whole and on
+        // the disk: when it is gone, the run ended after that, before removing the journal,
+        // and its games stay. The journal is written before the temporary file is made, so
+        // a run that ended between the two had appended nothing. An output replaced since
+        // (another file under the name) is not cut either.
+        const bool completed =
+            !entry->temporary.empty() && access(entry->temporary.c_str(), F_OK) != 0;
+        if (!completed && entry->output == output.identity()) cut = output.shorten_to(entry->size);
         if (!entry->temporary.empty() && is_temporary_name(entry->temporary))
             ::unlink(entry->temporary.c_str());
     }

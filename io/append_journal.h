@@ -18,15 +18,17 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // When a journal of `output` is there, cuts the output back to the size it records,
-    // removes the temporary file it names and then the journal. Returns true when the output
-    // was longer and was cut back. A torn journal (its run ended while writing it, before
+    // When a journal of `output` is there, cuts the output back to the size it records
+    // (unless the run had got as far as renaming its temporary file into place), removes the
+    // temporary file it names and then the journal. Returns true when the output was longer
+    // and was cut back. A torn journal (its run ended while writing it, before
     // appending anything) is removed alone; an output that is another file than the one
     // recorded is not cut. Call while holding the output's lock. Throws OutputError.
     bool roll_back(OutputFile& output);
 
-    // Records the output's size as opened and the run's temporary file (none when empty), on
-    // the disk before it returns. False when no journal can be written beside the output
+    // Records the output's size as opened and the run's temporary file (none when empty;
+    // made after this, renamed into place once the output is whole), on the disk before it
+    // returns. False when no journal can be written beside the output
     // (a read-only folder): the run then goes on without one, as before journals.
     bool record(const OutputFile& output, const std::string& temporary);
 

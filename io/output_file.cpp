@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "io/interruption_request.h"
 
@@ -63,23 +62,21 @@ bool OutputFile::open(const std::string& file_name) {
     return true;
 }
 
-bool OutputFile::create_unique(const std::string& prefix, const std::string& shown_name,
-                               unsigned mode) {
-    std::vector<char> pattern(prefix.begin(), prefix.end());
-    for (char c : std::string_view(".XXXXXX")) pattern.push_back(c);
-    pattern.push_back('\0');
-    descriptor_ = mkostemp(pattern.data(), O_APPEND | O_CLOEXEC);
+bool OutputFile::create_new(const std::string& path, const std::string& shown_name, unsigned mode) {
+    descriptor_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (descriptor_ < 0) return false;
-    path_ = pattern.data();
+    path_ = path;
     name_ = shown_name;
     identity_ = FileIdentity::of(descriptor_);
     regular_ = true;
     created_ = true;
     mode_ = mode;
     size_at_open_ = 0;
-    // mkostemp makes the file readable by its owner alone.
+    // Set apart from the umask, which the mode already went through when the file was made.
     if (fchmod(descriptor_, static_cast<mode_t>(mode)) != 0) {
+        const int error = errno;
         cut_back();
+        errno = error;
         return false;
     }
     return true;

@@ -43,9 +43,9 @@ public:
     // Opens the named file for appending, created if absent; false when it cannot be.
     // Throws Interrupted when a signal breaks off an open that waits (a fifo with no reader).
     bool open(const std::string& file_name);
-    // Creates a new file with a unique name that begins with `prefix`, with the permission
-    // bits `mode`, called `shown_name` in errors; false when it cannot.
-    bool create_unique(const std::string& prefix, const std::string& shown_name, unsigned mode);
+    // Creates the file at `path`, which must not exist yet, with the permission bits `mode`,
+    // called `shown_name` in errors; false when it cannot (errno tells why).
+    bool create_new(const std::string& path, const std::string& shown_name, unsigned mode);
     // Takes an exclusive advisory lock on a regular file; false when another process holds
     // one. A device or a pipe is shared (every run may write to /dev/null).
     bool lock();

@@ -21,12 +21,14 @@ public:
     FileIdentity identity() const { return old_.identity(); }
     const std::string& name() const { return old_.name(); }
 
-    // Begins the new contents and returns the file to write them to. With `follow_links`
-    // false, the temporary file replaces the name itself (a link included), so the file a
-    // link leads to is never changed. Throws OutputError.
-    OutputFile& begin(bool follow_links = true);
-    // The temporary file's path once begun; empty when the file is written in place.
-    const std::string& temporary_path() const { return new_.path(); }
+    // Chooses where the new contents go and returns the temporary file's path, empty when
+    // the file is written in place. With `follow_links` false, the temporary file replaces
+    // the name itself (a link included), so the file a link leads to is never changed.
+    const std::string& plan(bool follow_links = true);
+    // Begins the new contents where plan() chose and returns the file to write them to; null
+    // when another file took the temporary name meanwhile (plan again). The temporary file
+    // is made only here, so that a journal can name it before it exists. Throws OutputError.
+    OutputFile* begin();
 
     // Puts the new contents in place, on the disk before it returns. Throws OutputError.
     void commit();
@@ -38,6 +40,7 @@ private:
     OutputFile old_;
     OutputFile new_;
     std::string target_;
+    std::string temporary_;
     bool in_place_ = false;
 };
 

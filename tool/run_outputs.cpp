@@ -53,10 +53,14 @@ bool RunOutputs::output_is(int descriptor) const {
 }
 
 OutputFile& RunOutputs::failed_lines() {
-    // The EPD file being answered keeps its name's link (if any) and what it leads to.
-    OutputFile& lines = failed_.begin(!replacing_epd_);
-    if (journal_ && !journal_->record(games, failed_.temporary_path())) journal_.reset();
-    return lines;
+    // The journal names the temporary file before it exists, so that no run leaves one
+    // behind that the next cannot find.
+    for (;;) {
+        // The EPD file being answered keeps its name's link (if any) and what it leads to.
+        const std::string& temporary = failed_.plan(!replacing_epd_);
+        if (journal_ && !journal_->record(games, temporary)) journal_.reset();
+        if (OutputFile* lines = failed_.begin()) return *lines;
+    }
 }
 
 void RunOutputs::close() {
