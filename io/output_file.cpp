@@ -128,6 +128,10 @@ void OutputFile::flush(bool durably) {
         next += written;
         left -= static_cast<std::size_t>(written);
     }
+    // Starts the writing back of the file's dirty pages; a failure here only leaves more
+    // for the final fsync.
+    if (writes_behind_ && regular_ && !buffer_.empty())
+        sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
     buffer_.clear();
     if (durably && regular_ && fsync(descriptor_) != 0)
         throw OutputError(name_, std::strerror(errno));

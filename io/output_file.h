@@ -70,6 +70,9 @@ public:
     void write(std::string_view text);
     // Writes what is buffered; with `durably`, waits until the file is on the disk.
     void flush(bool durably = false);
+    // Hands every buffer written from now on to the disk at once, without waiting, so that
+    // the durable flush at the end finds little left to wait for.
+    void write_behind() { writes_behind_ = true; }
     // Writes what is buffered and closes the file.
     void close();
     // Drops what is buffered and cuts the file back to the size it had when opened (after
@@ -88,7 +91,8 @@ private:
     unsigned mode_ = 0;
     bool regular_ = false;
     bool created_ = false;
-    bool changed_ = false;  // written to or emptied since it was opened
+    bool changed_ = false;
+    bool writes_behind_ = false;  // written to or emptied since it was opened
     std::string buffer_;
 };
 

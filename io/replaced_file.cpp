@@ -44,7 +44,10 @@ OutputFile* ReplacedFile::begin() {
         old_.empty();
         return &old_;
     }
-    if (new_.create_new(temporary_, old_.name(), old_.mode())) return &new_;
+    if (new_.create_new(temporary_, old_.name(), old_.mode())) {
+        new_.write_behind();
+        return &new_;
+    }
     if (errno == EEXIST) return nullptr;
     throw OutputError(old_.name(), std::strerror(errno));
 }

@@ -59,6 +59,7 @@ OutputFile& RunOutputs::failed_lines() {
         // The EPD file being answered keeps its name's link (if any) and what it leads to.
         const std::string& temporary = failed_.plan(!replacing_epd_);
         if (journal_ && !journal_->record(games, temporary)) journal_.reset();
+        if (journal_) games.write_behind();
         if (OutputFile* lines = failed_.begin()) return *lines;
     }
 }
