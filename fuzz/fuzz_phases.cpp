@@ -3,13 +3,23 @@
 // after it (without it, the same bytes serve as both). Every run must finish, and every
 // EPD line must come out once: as a game in the output file or, unchanged and in order, in
 // "failed.epd". Every game text is also played and written by the tool's fast paths and by
-// the full reader, which must agree (checks/opening_check.h).
+// the full reader, which must agree (checks/opening_check.h). Then a run in a child process is
+// killed at a moment drawn from the input, and a run on the same files must leave them as
+// the run alone did, or as two whole runs when the killed one had as good as completed: a
+// killed run happens whole or not at all.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "checks/opening_check.h"
@@ -68,6 +78,51 @@ private:
     std::filesystem::path home_;
 };
 
+constexpr std::string_view earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
+
+// Starts the run in a child process on one thread (a forked child has none of oneTBB's
+// workers) and ends it with SIGKILL after `delay`, unless it finished before. Returns
+// whether it was killed.
+bool run_killed_after(std::span<const char* const> arguments, std::chrono::microseconds delay) {
+    const pid_t child = fork();
+    require(child >= 0, "a child process starts");
+    if (child == 0) {
+        std::ostringstream out, err;
+        _exit(run_vorline(arguments, out, err) == 0 ? 0 : 1);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+    }
+    if (WIFEXITED(status)) require(WEXITSTATUS(status) == 0, "the child's run succeeds");
+    return WIFSIGNALED(status);
+}
+
+// After a run killed at any moment, the next run on the same files leaves what one run
+// alone leaves (the earlier output, this run's games, this run's failed lines), or, when
+// the killed run had got as far as putting failed.epd in place, what two whole runs leave.
+void check_rollback(std::span<const char* const> arguments, std::chrono::microseconds delay,
+                    const std::string& games_alone, const std::string& failed_alone) {
+    write_scratch_file("pos.pgn", earlier_output);
+    bool killed = run_killed_after(arguments, delay);
+    if (killed) {
+        std::ostringstream out, err;
+        require(run_vorline(arguments, out, err) == 0, "the run after a killed one succeeds");
+        require(out.str().ends_with("Finished!\n"), "the run after a killed one finishes");
+    }
+    const std::string output = read_file("pos.pgn");
+    const std::string one_run = std::string(earlier_output) + games_alone;
+    require(output == one_run || (killed && output == one_run + games_alone),
+            "a killed run, then the next, leave the output of one or two whole runs");
+    require(read_file("failed.epd") == failed_alone,
+            "failed.epd after a killed run and the next is as after one run");
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        require(entry.path().filename().string().find(".new.") == std::string::npos &&
+                    entry.path().extension() != ".vorline-journal",
+                "no journal or temporary file is left");
+}
+
 }  // namespace
 
 }  // namespace vorline
@@ -122,7 +177,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++next;
         ++failed_count;
     }
-    const std::size_t games_written = count_games(read_file("pos.pgn"));
+    const std::string games_alone = read_file("pos.pgn");
+    const std::size_t games_written = count_games(games_alone);
     require(games_written + failed_count == lines.size(), "every EPD line comes out once");
+
+    const char* one_thread[] = {"-p", "games.pgn", "-e", "pos.epd", "-d", depth, "-t", "1"};
+    std::size_t hash = 0;
+    for (const char c : input) hash = hash * 31 + static_cast<unsigned char>(c);
+    check_rollback(one_thread, std::chrono::microseconds(hash % 4000), games_alone, failed);
     return 0;
 }

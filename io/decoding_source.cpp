@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
+
+#include "io/thread_start_error.h"
 
 namespace vorline {
 
@@ -39,7 +42,11 @@ DecodingSource::DecodingSource(std::unique_ptr<ByteSource> file, Compression for
     std::memcpy(input_.get(), first_bytes.data(), first_bytes.size());
     unread_ = {input_.get(), first_bytes.size()};
     for (Block& block : blocks_) block.bytes = std::make_unique<unsigned char[]>(block_size);
-    thread_ = std::thread(&DecodingSource::decode_blocks, this);
+    try {
+        thread_ = std::thread(&DecodingSource::decode_blocks, this);
+    } catch (const std::system_error& error) {
+        throw ThreadStartError(file_name_ + ": " + error.what());
+    }
 }
 
 DecodingSource::~DecodingSource() {
@@ -123,6 +130,10 @@ std::size_t DecodingSource::decode_into(unsigned char* block, std::size_t size) 
         }
         // The input may end only where a stream ends (or, for an empty file, never began).
         if (unread_.size == 0 && input_ended_ && between_streams_) break;
+        if (between_streams_ && format_ == Compression::gzip && skip_zero_padding()) {
+            if (input_ended_) break;
+            continue;
+        }
         if (between_streams_) {
             decoder_->restart();
             between_streams_ = false;
@@ -138,6 +149,19 @@ std::size_t DecodingSource::decode_into(unsigned char* block, std::size_t size) 
         }
     }
     return size - out.size;
+}
+
+bool DecodingSource::skip_zero_padding() {
+    // No gzip member begins with a zero byte: once one follows the last member, every byte
+    // after it must be zero too.
+    if (!zero_padding_ && (unread_.size == 0 || unread_.data[0] != 0)) return false;
+    zero_padding_ = true;
+    while (unread_.size > 0 && unread_.data[0] == 0) {
+        ++unread_.data;
+        --unread_.size;
+    }
+    if (unread_.size > 0) throw_corrupt(file_name_, format_, "bytes after the zero padding");
+    return true;
 }
 
 void throw_corrupt(const std::string& file_name, Compression format, std::string_view detail) {

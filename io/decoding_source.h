@@ -45,6 +45,9 @@ private:
     void decode_blocks();
     // Fills `block` with decoded bytes: fewer than its size only at the end of the input.
     std::size_t decode_into(unsigned char* block, std::size_t size);
+    // Consumes zero bytes after the last gzip member (tape padding, which gzip ignores too);
+    // false when the unread bytes do not begin with them.
+    bool skip_zero_padding();
 
     // Used by the thread alone.
     std::unique_ptr<ByteSource> file_;
@@ -55,6 +58,7 @@ private:
     ByteSpan<const unsigned char> unread_{nullptr, 0};
     bool input_ended_ = false;
     bool between_streams_ = false;
+    bool zero_padding_ = false;
 
     // Shared, under mutex_: blocks [taken_, filled_) are decoded and wait to be read.
     std::mutex mutex_;

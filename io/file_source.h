@@ -18,18 +18,22 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
-    // Throws InputError, naming the file, when the system reports a read error.
+    // Throws InputError, naming the file, when the system reports a read error, and
+    // Interrupted when a signal asks the run to stop while the read waits.
     std::size_t read(char* buffer, std::size_t size) override;
 
     int descriptor() const { return descriptor_; }
     const std::string& name() const { return name_; }
 
 private:
-    FileSource(int descriptor, std::string name)
-        : descriptor_(descriptor), name_(std::move(name)) {}
+    static constexpr int stall_check_milliseconds = 100;
+
+    FileSource(int descriptor, std::string name, bool may_stall)
+        : descriptor_(descriptor), name_(std::move(name)), may_stall_(may_stall) {}
 
     int descriptor_;
     std::string name_;
+    bool may_stall_;  // a pipe or a device, where a read may wait for long
 };
 
 }  // namespace vorline

@@ -13,6 +13,7 @@
 
 #include "tool/interruption.h"
 #include "tool/opening_player.h"
+#include "tool/thread_check.h"
 
 namespace vorline {
 
@@ -148,6 +149,8 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
     // The process may use as many threads as asked for, also beyond the processor count.
     oneapi::tbb::global_control parallelism(oneapi::tbb::global_control::max_allowed_parallelism,
                                             threads);
+    check_threads_can_start(threads - 1, oneapi::tbb::global_control::active_value(
+                                             oneapi::tbb::global_control::thread_stack_size));
     oneapi::tbb::task_arena arena(static_cast<int>(threads));
     const Turn turn(order);  // before and after the pipeline, for the calling thread
     arena.execute([&] {

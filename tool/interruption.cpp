@@ -1,35 +1,31 @@
 #include "tool/interruption.h"
 
-#include <csignal>
-
 namespace vorline {
 
 namespace {
 
-volatile std::sig_atomic_t caught_signal = 0;
-
-extern "C" void record_signal(int signal) { caught_signal = signal; }
+extern "C" void record_signal(int signal) { request_interruption(signal); }
 
 }  // namespace
 
 CatchInterruptions::CatchInterruptions() {
-    caught_signal = 0;
+    clear_interruption_request();
     struct sigaction action {};
     action.sa_handler = record_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, &previous_interrupt_);
-    sigaction(SIGTERM, &action, &previous_terminate_);
+    for (std::size_t i = 0; i < std::size(caught); ++i)
+        sigaction(caught[i], &action, &previous_[i]);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, &previous_file_size_);
 }
 
 CatchInterruptions::~CatchInterruptions() {
-    sigaction(SIGINT, &previous_interrupt_, nullptr);
-    sigaction(SIGTERM, &previous_terminate_, nullptr);
-}
-
-void stop_if_interrupted() {
-    if (caught_signal != 0) [[unlikely]]
-        throw Interrupted(caught_signal);
+    for (std::size_t i = 0; i < std::size(caught); ++i)
+        sigaction(caught[i], &previous_[i], nullptr);
+    sigaction(SIGXFSZ, &previous_file_size_, nullptr);
 }
 
 }  // namespace vorline

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     try {
         return vorline::run_vorline(std::span<const char* const>(argv + 1, argv + argc), std::cout,
-                                    std::cerr, STDERR_FILENO);
+                                    std::cerr, STDERR_FILENO, STDOUT_FILENO);
     } catch (const std::exception& error) {
         std::cout << std::flush;
         std::cerr << error.what() << std::endl;

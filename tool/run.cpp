@@ -10,6 +10,7 @@
 
 #include "io/byte_source.h"
 #include "io/output_file.h"
+#include "io/thread_start_error.h"
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
 #include "tool/epd_line.h"
@@ -38,14 +39,25 @@ unsigned index_thread_count(std::int32_t asked) {
     return std::min(unsigned(asked), max_index_threads);
 }
 
-// The indexing and answering of a run whose settings are complete.
-int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
+// The indexing and answering of a run whose settings are complete. Progress and file
+// errors go to `standard_out`, or to `err` when the output is standard output itself
+// (`out_descriptor`), which then gets nothing but games.
+int run_phases(Settings& settings, std::ostream& standard_out, std::ostream& err,
+               int out_descriptor, ProgressLine& progress) {
     const std::string output_name =
         settings.output_file_name.value_or(output_file_name(settings.epd.name));
-    out << "reading " << settings.pgn.name << " ..." << std::endl;
     const CatchInterruptions interruptions;
     RunOutputs outputs(settings);
-    if (const int status = outputs.open(output_name, out)) return status;
+    const std::optional<RunOutputs::Failure> failure = outputs.open(output_name);
+    std::ostream& out = outputs.output_is(out_descriptor) ? err : standard_out;
+    if (outputs.rolled_back())
+        out << "Rolled back " << output_name << ": a run that ended abruptly had appended to it"
+            << std::endl;
+    out << "reading " << settings.pgn.name << " ..." << std::endl;
+    if (failure) {
+        out << failure->message << std::endl;
+        return failure->status;
+    }
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
@@ -102,6 +114,10 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
         outputs.cut_back();
         out << "Out of memory while " << doing << *file << std::endl;
         return failure_status;
+    } catch (const ThreadStartError&) {
+        outputs.cut_back();
+        out << "Cannot start a thread while " << doing << *file << std::endl;
+        return failure_status;
     }
     return 0;
 }
@@ -109,12 +125,12 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
 }  // namespace
 
 int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err,
-                int terminal) {
+                int terminal, int out_descriptor) {
     ProgressLine progress(terminal);  // the time taken counts from here
     Settings settings;
     if (const std::optional<int> status = read_command_line(arguments, settings, out, err))
         return *status;
-    return run_phases(settings, out, progress);
+    return run_phases(settings, out, err, out_descriptor, progress);
 }
 
 }  // namespace vorline

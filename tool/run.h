@@ -12,8 +12,10 @@ namespace vorline {
 // 0 after the help text or a complete run, -1 after any failure. When `terminal` is the
 // descriptor of a terminal (standard error's, given by the program), a progress line is
 // redrawn there while the phases work and a summary follows a complete run; any other
-// descriptor, or -1, gets nothing.
+// descriptor, or -1, gets nothing. `out_descriptor` is the descriptor `out` writes to
+// (standard output's, given by the program): when the output file is that very file or
+// pipe, progress and file errors go to `err` instead, so that the games stay apart.
 int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err,
-                int terminal = -1);
+                int terminal = -1, int out_descriptor = -1);
 
 }  // namespace vorline

@@ -1,54 +1,81 @@
 #include "tool/run_outputs.h"
 
-#include <cstdio>
-
+#include "io/interruption_request.h"
 #include "tool/opening_phases.h"
 
 namespace vorline {
 
-int RunOutputs::open(const std::string& output_name, std::ostream& out) {
-    if (!games.open(output_name)) return file_error("Error while opening ", output_name, out);
+std::optional<RunOutputs::Failure> RunOutputs::open(const std::string& output_name) {
+    // Only a file this run holds the lock of is cut back or removed after a failure: the
+    // other may be another run's.
+    const auto fail = [this](std::string message) {
+        cut_back();
+        return Failure{std::move(message), failure_status};
+    };
     const std::string failed_name(failed_epd_file_name);
-    if (!failed_.open(failed_name)) return file_error("Error while opening ", failed_name, out);
+    try {
+        if (!games.open(output_name)) return fail("Error while opening " + output_name);
+        if (!games.lock())
+            return Failure{"File in use by another run: " + output_name, failure_status};
+        games_locked_ = true;
+        if (!failed_.open(failed_name)) return fail("Error while opening " + failed_name);
+    } catch (const Interrupted& interruption) {
+        cut_back();
+        return Failure{"Interrupted", 128 + interruption.signal()};
+    }
     const FileIdentity output_id = games.identity(), failed_id = failed_.identity();
+    // Locked before the checks, so that a failed.epd this run created is removed; a
+    // failed.epd that is the output itself is held by the output's lock.
+    if (failed_id != output_id) {
+        if (!failed_.lock()) return fail("File in use by another run: " + failed_name);
+        failed_locked_ = true;
+    }
     for (const RunInput* input : {&settings_.pgn, &settings_.epd})
         if (output_id == input->identity)
-            return file_error("Output file is an input file: ", output_name, out);
+            return fail("Output file is an input file: " + output_name);
     if (failed_id == settings_.pgn.identity || failed_id == output_id)
-        return file_error("Output file is an input file: ", failed_name, out);
+        return fail("Output file is an input file: " + failed_name);
     replacing_epd_ = failed_id == settings_.epd.identity;
-    if (!games.lock()) return file_error("File in use by another run: ", output_name, out);
-    if (!failed_.lock()) return file_error("File in use by another run: ", failed_name, out);
-    return 0;
+    if (games.regular()) {
+        try {
+            journal_.emplace(games);
+            rolled_back_ = journal_->roll_back(games);
+        } catch (const OutputError&) {
+            return fail("Error while writing " + output_name);
+        }
+    }
+    return std::nullopt;
+}
+
+bool RunOutputs::output_is(int descriptor) const {
+    const FileIdentity output = games.identity();
+    return output != FileIdentity{} && output == FileIdentity::of(descriptor);
 }
 
 OutputFile& RunOutputs::failed_lines() {
-    if (!replacing_epd_) {
-        failed_.empty();
-        return failed_;
+    // The journal names the temporary file before it exists, so that no run leaves one
+    // behind that the next cannot find.
+    for (;;) {
+        // The EPD file being answered keeps its name's link (if any) and what it leads to.
+        const std::string& temporary = failed_.plan(!replacing_epd_);
+        if (journal_ && !journal_->record(games, temporary)) journal_.reset();
+        if (journal_) games.write_behind();
+        if (OutputFile* lines = failed_.begin()) return *lines;
     }
-    if (!temporary_.create_unique(failed_.name() + ".new", failed_.name()))
-        throw OutputError(failed_.name(), "cannot be created");
-    return temporary_;
 }
 
 void RunOutputs::close() {
-    games.flush();
-    if (replacing_epd_) {
-        temporary_.flush(true);
-        if (std::rename(temporary_.path().c_str(), failed_.path().c_str()) != 0)
-            throw OutputError(failed_.name(), "cannot be replaced");
-        temporary_.close();
-    }
-    failed_.close();
+    games.flush(true);
+    failed_.commit();
+    if (journal_) journal_->remove();
     games.close();
 }
 
 void RunOutputs::cut_back() noexcept {
-    games.cut_back();
-    if (!replacing_epd_) return;
-    temporary_.cut_back();
-    if (!temporary_.path().empty()) std::remove(temporary_.path().c_str());
+    const bool output_restored = !games_locked_ || games.cut_back();
+    if (failed_locked_) failed_.abandon();
+    // A journal whose output could not be cut back is left for the next run to finish.
+    if (journal_ && output_restored) journal_->discard();
 }
 
 }  // namespace vorline

@@ -1,42 +1,62 @@
 // RunOutputs: the output games and "failed.epd", opened, locked, closed whole or cut back.
 #pragma once
 
-#include <ostream>
+#include <optional>
 #include <string>
 
+#include "io/append_journal.h"
 #include "io/output_file.h"
+#include "io/replaced_file.h"
 #include "tool/command_line.h"
 
 namespace vorline {
 
-// The files a run writes: the output games, appended to, and "failed.epd", replaced. When
-// the EPD file is "failed.epd" itself, the new lines go to a temporary file beside it that
-// is renamed over it at the end, so that the lines being answered are never lost.
+// The files a run writes: the output games, appended to, and "failed.epd", replaced whole.
+// Before the first game is appended, the output's size goes to a journal beside it, which
+// is removed only once everything is on the disk; a run that finds one left behind cuts the
+// output back first. A run that does not complete leaves every file as it was.
 class RunOutputs {
 public:
     explicit RunOutputs(const Settings& settings) : settings_(settings) {}
 
-    // Opens and locks both files before any game is read; writes nothing. Returns 0, or
-    // the failure status after printing why.
-    int open(const std::string& output_name, std::ostream& out);
+    // Why open() failed: the message to print and the exit status.
+    struct Failure {
+        std::string message;
+        int status;
+    };
 
-    // The file the failed lines go to, emptied; opened when the second phase begins.
+    // Opens and locks both files before any game is read, and undoes what a run that ended
+    // abruptly appended to the output; writes nothing else. Removes what it created when it
+    // fails.
+    std::optional<Failure> open(const std::string& output_name);
+    // Whether open() cut the output back after a run that ended abruptly.
+    bool rolled_back() const { return rolled_back_; }
+    // Whether the output is the same file or pipe as `descriptor`.
+    bool output_is(int descriptor) const;
+
+    // The file the failed lines go to, empty; called when the second phase begins, before
+    // anything is appended to the output.
     OutputFile& failed_lines();
 
-    // Closes every file whole. Everything is written before the new failed lines take the
-    // place of the old, so that a failure up to then can still be undone by cut_back().
+    // Closes every file whole and on the disk: the output, then the new failed lines in the
+    // place of the old, then the journal is removed. A failure up to then can still be
+    // undone by cut_back().
     void close();
 
-    // Leaves the output as it was before the run, and an EPD file being answered untouched.
+    // Leaves the output as it was before the run, failed.epd as it was, and removes the
+    // files this run created. Never throws.
     void cut_back() noexcept;
 
     OutputFile games;
 
 private:
     const Settings& settings_;
-    OutputFile failed_;
-    OutputFile temporary_;
+    ReplacedFile failed_;
+    std::optional<AppendJournal> journal_;
+    bool games_locked_ = false;
+    bool failed_locked_ = false;
     bool replacing_epd_ = false;
+    bool rolled_back_ = false;
 };
 
 }  // namespace vorline

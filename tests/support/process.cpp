@@ -67,7 +67,10 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
     if (child_ == 0) {
         limit(RLIMIT_AS, options.memory_limit);
         limit(RLIMIT_FSIZE, options.file_size_limit);
-        signal(SIGXFSZ, SIG_IGN);  // a write past the size limit fails instead of killing
+        limit(RLIMIT_STACK, options.stack_limit);
+        // As a shell starts it: the tool itself must turn a write past the size limit into
+        // a failed write rather than be ended by SIGXFSZ.
+        signal(SIGXFSZ, SIG_DFL);
         signal(SIGPIPE, SIG_DFL);
         const int null_input = open("/dev/null", O_RDONLY);
         if (null_input >= 0 && dup2(null_input, 0) >= 0 && dup2(fileno(out_), 1) >= 0 &&

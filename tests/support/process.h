@@ -21,6 +21,7 @@ struct ProcessOptions {
     std::vector<std::string> environment = {};  // NAME=value entries, replacing the parent's
     unsigned long memory_limit = 0;             // bytes of address space (RLIMIT_AS); 0 for none
     unsigned long file_size_limit = 0;          // bytes per written file (RLIMIT_FSIZE); 0 for none
+    unsigned long stack_limit = 0;  // bytes of stack (RLIMIT_STACK, also new threads'); 0 for none
     int time_limit_seconds = 60;
     int error_descriptor = -1;  // where standard error goes instead, if set (err stays empty)
 };
