@@ -35,8 +35,12 @@ bool OutputFile::open(const std::string& file_name) {
     do descriptor_ = ::open(file_name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     while (descriptor_ < 0 && errno == EINTR);
     struct stat status;
-    if (descriptor_ < 0 || fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode))
+    if (descriptor_ < 0) return false;
+    if (fstat(descriptor_, &status) != 0) return false;
+    if (S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
         return false;
+    }
     regular_ = S_ISREG(status.st_mode);
     size_at_open_ = regular_ ? static_cast<std::uint64_t>(status.st_size) : 0;
     return true;

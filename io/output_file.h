@@ -40,7 +40,8 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Opens the named file for appending, created if absent; false when it cannot be.
+    // Opens the named file for appending, created if absent; false when it cannot be,
+    // with errno telling why.
     bool open(const std::string& file_name);
     // Creates a new file with a unique name that begins with `prefix`, called `shown_name`
     // in errors; false when it cannot.
@@ -50,6 +51,8 @@ public:
     FileIdentity identity() const { return FileIdentity::of(descriptor_); }
     const std::string& name() const { return name_; }
     const std::string& path() const { return path_; }
+    // The size the file had when opened (0 for anything but a regular file).
+    std::uint64_t size_at_open() const { return size_at_open_; }
 
     // Empties the file (a regular file only; a device stays as it is).
     void empty();

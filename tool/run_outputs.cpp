@@ -1,24 +1,42 @@
 #include "tool/run_outputs.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "tool/opening_phases.h"
 
 namespace vorline {
 
-int RunOutputs::open(const std::string& output_name, std::ostream& out) {
-    if (!games.open(output_name)) return file_error("Error while opening ", output_name, out);
+int RunOutputs::open(const std::string& output_name, std::ostream& out, std::ostream& err) {
+    const auto fail = [&](std::string_view what, std::string_view name, std::string_view reason) {
+        return file_error(what, name, reason, settings_, out, err);
+    };
+    struct stat status;
+    output_created_ = stat(output_name.c_str(), &status) != 0 && errno == ENOENT;
+    if (!games.open(output_name))
+        return fail("Error while opening ", output_name, std::strerror(errno));
     const std::string failed_name(failed_epd_file_name);
-    if (!failed_.open(failed_name)) return file_error("Error while opening ", failed_name, out);
+    if (!failed_.open(failed_name))
+        return fail("Error while opening ", failed_name, std::strerror(errno));
     const FileIdentity output_id = games.identity(), failed_id = failed_.identity();
     for (const RunInput* input : {&settings_.pgn, &settings_.epd})
         if (output_id == input->identity)
-            return file_error("Output file is an input file: ", output_name, out);
+            return fail("Output file is an input file: ", output_name, {});
     if (failed_id == settings_.pgn.identity || failed_id == output_id)
-        return file_error("Output file is an input file: ", failed_name, out);
+        return fail("Output file is an input file: ", failed_name, {});
+    // The report takes its target's place at the end: that must be none of these files.
+    if (const std::optional<FileIdentity> report_id = settings_.report.target_identity())
+        for (const FileIdentity id :
+             {settings_.pgn.identity, settings_.epd.identity, output_id, failed_id})
+            if (*report_id == id)
+                return fail("Output file is an input file: ", settings_.report.name(), {});
     replacing_epd_ = failed_id == settings_.epd.identity;
-    if (!games.lock()) return file_error("File in use by another run: ", output_name, out);
-    if (!failed_.lock()) return file_error("File in use by another run: ", failed_name, out);
+    if (!games.lock()) return fail("File in use by another run: ", output_name, {});
+    if (!failed_.lock()) return fail("File in use by another run: ", failed_name, {});
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // RunOutputs: the output games and "failed.epd", opened, locked, closed whole or cut back.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -14,11 +15,16 @@ namespace vorline {
 // is renamed over it at the end, so that the lines being answered are never lost.
 class RunOutputs {
 public:
-    explicit RunOutputs(const Settings& settings) : settings_(settings) {}
+    explicit RunOutputs(Settings& settings) : settings_(settings) {}
 
     // Opens and locks both files before any game is read; writes nothing. Returns 0, or
-    // the failure status after printing why.
-    int open(const std::string& output_name, std::ostream& out);
+    // the failure status after printing why (the system's reason on `err`). Also refuses
+    // a report target that is one of the inputs or of these files.
+    int open(const std::string& output_name, std::ostream& out, std::ostream& err);
+
+    // Whether the output games' file was made by this run, and its size when opened.
+    bool output_created() const { return output_created_; }
+    std::uint64_t output_bytes_before() const { return games.size_at_open(); }
 
     // The file the failed lines go to, emptied; opened when the second phase begins.
     OutputFile& failed_lines();
@@ -33,10 +39,11 @@ public:
     OutputFile games;
 
 private:
-    const Settings& settings_;
+    Settings& settings_;
     OutputFile failed_;
     OutputFile temporary_;
     bool replacing_epd_ = false;
+    bool output_created_ = false;
 };
 
 }  // namespace vorline
