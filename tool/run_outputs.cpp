@@ -15,6 +15,11 @@ int RunOutputs::open(const std::string& output_name, std::ostream& out, std::ost
     const auto fail = [&](std::string_view what, std::string_view name, std::string_view reason) {
         return file_error(what, name, reason, settings_, out, err);
     };
+    // The report takes its target's place at the end: that must be no input, nor one of
+    // the files below.
+    const std::optional<FileIdentity> report_id = settings_.report.target_identity();
+    if (report_id && (*report_id == settings_.pgn.identity || *report_id == settings_.epd.identity))
+        return fail("Output file is an input file: ", settings_.report.name(), {});
     struct stat status;
     output_created_ = stat(output_name.c_str(), &status) != 0 && errno == ENOENT;
     if (!games.open(output_name))
@@ -28,12 +33,8 @@ int RunOutputs::open(const std::string& output_name, std::ostream& out, std::ost
             return fail("Output file is an input file: ", output_name, {});
     if (failed_id == settings_.pgn.identity || failed_id == output_id)
         return fail("Output file is an input file: ", failed_name, {});
-    // The report takes its target's place at the end: that must be none of these files.
-    if (const std::optional<FileIdentity> report_id = settings_.report.target_identity())
-        for (const FileIdentity id :
-             {settings_.pgn.identity, settings_.epd.identity, output_id, failed_id})
-            if (*report_id == id)
-                return fail("Output file is an input file: ", settings_.report.name(), {});
+    if (report_id && (*report_id == output_id || *report_id == failed_id))
+        return fail("Output file is an input file: ", settings_.report.name(), {});
     replacing_epd_ = failed_id == settings_.epd.identity;
     if (!games.lock()) return fail("File in use by another run: ", output_name, {});
     if (!failed_.lock()) return fail("File in use by another run: ", failed_name, {});
