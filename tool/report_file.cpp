@@ -16,6 +16,11 @@ bool ReportFile::open(std::string_view target) {
         target_.clear();
         return false;
     }
+    // A temporary file is made for its owner alone; the report gets the mode of any new
+    // file (the umask is read while the command line is, before any thread starts).
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(temporary_.path().c_str(), 0666 & ~mask);
     return true;
 }
 
