@@ -109,9 +109,10 @@ std::vector<std::string> run_hints(const RunCounters& counters, std::uint64_t po
         else if (counters.games_read == 0)
             hint += "the PGN file holds no game";
         else
-            hint += "of " + with_thousands(counters.games_read) + " games read, " +
-                    with_thousands(counters.games_skipped_for_fen) + " skipped for FEN and " +
-                    with_thousands(counters.games_stopped_early) + " stopped at a bad move";
+            hint += "none of the " + with_thousands(counters.games_read) +
+                    " games read has a move that could be played (" +
+                    with_thousands(counters.games_skipped_for_fen) + " skipped for FEN, " +
+                    with_thousands(counters.games_stopped_early) + " stopped at a bad move)";
         hints.push_back(std::move(hint));
     }
     return hints;

@@ -46,6 +46,9 @@ TEST(Hints, BookBeyondTheDepthAndNothingIndexedOnTheTerminalSummaryOnly) {
     dir.write("games.pgn", games);
     dir.write("book.epd", book);
     dir.write("empty.pgn", "");
+    dir.write("unplayable.pgn",
+              "[FEN \"8/8/8/8/8/8/8/K6k w - - 0 1\"]\n\n1. Kb2 *\n\n"
+              "[Event \"B\"]\n\n1. e5 *\n\n[Event \"C\"]\n\n*\n\n");
     const std::string finished = "reading games.pgn ...\nwriting book.pgn ...\nFinished!\n";
     const struct {
         std::vector<std::string> arguments;
@@ -58,6 +61,9 @@ TEST(Hints, BookBeyondTheDepthAndNothingIndexedOnTheTerminalSummaryOnly) {
         {{"-p", "games.pgn", "-e", "book.epd"}, ""},
         {{"-p", "empty.pgn", "-e", "book.epd"},
          "hint: no position was indexed: the PGN file holds no game\n"},
+        {{"-p", "unplayable.pgn", "-e", "book.epd"},
+         "hint: no position was indexed: none of the 3 games read has a move that could be "
+         "played (1 skipped for FEN, 1 stopped at a bad move)\n"},
         {{"-p", "games.pgn", "-e", "book.epd", "-d", "0"},
          "hint: 3 lines not found name a move number beyond depth 0; -d 17 covers them\n"
          "hint: no position was indexed: the depth is 0\n"},
