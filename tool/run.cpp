@@ -152,36 +152,6 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& out, std::os
     return 0;
 }
 
-// Writes the report of a run that ended with `status`; returns the status to end with. A
-// report that cannot be written fails the run, and a report target that is an input is
-// never written.
-int write_report(Settings& settings, RunRecord& record, int status, double seconds,
-                 std::ostream& out, std::ostream& err) {
-    if (const std::optional<FileIdentity> target = settings.report.target_identity()) {
-        for (const RunInput* input : {&settings.pgn, &settings.epd}) {
-            if (!input->name.empty() && *target == input->identity) {
-                const std::string message =
-                    "Output file is an input file: " + settings.report.name();
-                if (settings.failure != message) out << message << std::endl;
-                settings.report.discard();
-                return status != 0 ? status : failure_status;
-            }
-        }
-    }
-    record.take_settings(settings);
-    record.seconds = seconds;
-    record.exit_status = status & 0xFF;
-    if (status != 0 && record.outcome != "interrupted") record.outcome = settings.failure;
-    if (!settings.failure_reason.empty()) record.reason = settings.failure_reason;
-    try {
-        settings.report.commit(report_json(record), err);
-    } catch (const OutputError& error) {
-        file_error("Error while writing ", error.file_name(), out);
-        return status != 0 ? status : failure_status;
-    }
-    return status;
-}
-
 }  // namespace
 
 int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::ostream& err,

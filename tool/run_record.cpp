@@ -1,5 +1,9 @@
 #include "tool/run_record.h"
 
+#include <ostream>
+#include <string>
+
+#include "io/output_file.h"
 #include "tool/command_line.h"
 #include "tool/json_writer.h"
 #include "tool/version.h"
@@ -108,6 +112,34 @@ std::string report_json(const RunRecord& record) {
     json.end_array();
     json.end_object();
     return json.text();
+}
+
+int write_report(Settings& settings, RunRecord& record, int status, double seconds,
+                 std::ostream& out, std::ostream& err) {
+    // The report takes its target's place: never an input's.
+    if (const std::optional<FileIdentity> target = settings.report.target_identity()) {
+        for (const RunInput* input : {&settings.pgn, &settings.epd}) {
+            if (!input->name.empty() && *target == input->identity) {
+                const std::string message =
+                    "Output file is an input file: " + settings.report.name();
+                if (settings.failure != message) out << message << std::endl;
+                settings.report.discard();
+                return status != 0 ? status : failure_status;
+            }
+        }
+    }
+    record.take_settings(settings);
+    record.seconds = seconds;
+    record.exit_status = status & 0xFF;
+    if (status != 0 && record.outcome != "interrupted") record.outcome = settings.failure;
+    if (!settings.failure_reason.empty()) record.reason = settings.failure_reason;
+    try {
+        settings.report.commit(report_json(record), err);
+    } catch (const OutputError& error) {
+        file_error("Error while writing ", error.file_name(), out);
+        return status != 0 ? status : failure_status;
+    }
+    return status;
 }
 
 }  // namespace vorline

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,12 @@ struct RunRecord {
 
 // The report: one JSON object, its members in a fixed order, ended by a line feed.
 std::string report_json(const RunRecord& record);
+
+// Completes the record of a run that ended with `status` from its settings and writes the
+// report where "-r" sends it; returns the status to end with. A report that cannot be
+// written fails the run ("Error while writing <name>" on `out`), and one whose target is an
+// input is never written.
+int write_report(Settings& settings, RunRecord& record, int status, double seconds,
+                 std::ostream& out, std::ostream& err);
 
 }  // namespace vorline
