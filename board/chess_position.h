@@ -157,6 +157,10 @@ public:
     // The lookup key of the position a FEN text or EPD line sets up, read without setting
     // one up: the same as fen(text) then lookup_key(), and empty where fen(text) throws.
     static std::optional<std::uint64_t> lookup_key_of_fen(std::string_view text);
+    // The same, and the half moves from a game's start that the text's move number and
+    // side to move name (move 9 with Black to move: 17), or 0 without a move number.
+    static std::optional<std::uint64_t> lookup_key_of_fen(std::string_view text,
+                                                          std::uint64_t& named_half_moves);
 
     // ---- Making moves ----
 

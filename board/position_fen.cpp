@@ -94,6 +94,7 @@ struct FenParts {
     std::array<std::string_view, 6> fields = {"", "", "", "", "0", "1"};
     long long half_moves = 0;
     long long full_moves = 1;
+    bool move_number_given = false;  // the text's sixth field is a number
     std::array<std::uint8_t, 64> placed{};
     std::array<Bitboard, 15> boards{};  // by piece code; the empty code's stays 0
     std::uint64_t piece_hash = 0;
@@ -108,16 +109,17 @@ struct FenParts {
 
 void read_fen_parts(std::string_view text, FenParts& parts) {
     auto& fields = parts.fields;
-    std::size_t pos = 0;
-    for (std::size_t n = 0; n < fields.size(); ++n) {
+    std::size_t pos = 0, count = 0;
+    for (; count < fields.size(); ++count) {
         while (pos < text.size() && is_space(text[pos])) ++pos;
         if (pos == text.size()) break;
         const std::size_t start = pos;
         while (pos < text.size() && !is_space(text[pos])) ++pos;
-        fields[n] = text.substr(start, pos - start);
+        fields[count] = text.substr(start, pos - start);
     }
     if (!read_number(fields[4], parts.half_moves)) fields[4] = "0";
-    if (!read_number(fields[5], parts.full_moves)) fields[5] = "1";
+    parts.move_number_given = read_number(fields[5], parts.full_moves) && count == fields.size();
+    if (!parts.move_number_given) fields[5] = "1";
 
     // The cursor stays within its rank: a rank of more than eight squares or a ninth rank
     // is an error, a "/" starts the next rank at file a. Every byte is handled alike,
@@ -228,9 +230,18 @@ void ChessPosition::fen(std::string_view text) {
 }
 
 std::optional<std::uint64_t> ChessPosition::lookup_key_of_fen(std::string_view text) {
+    std::uint64_t named_half_moves;
+    return lookup_key_of_fen(text, named_half_moves);
+}
+
+std::optional<std::uint64_t> ChessPosition::lookup_key_of_fen(std::string_view text,
+                                                              std::uint64_t& named_half_moves) {
     FenParts parts;
     read_fen_parts(text, parts);
     if (parts.error) return std::nullopt;
+    named_half_moves = parts.move_number_given && parts.full_moves >= 1
+                           ? 2 * std::uint64_t(parts.full_moves - 1) + !parts.white_to_move
+                           : 0;
     const std::uint64_t key = HashKeys::key(parts.piece_hash, parts.castling_rights,
                                             parts.en_passant_square, parts.white_to_move);
     return lookup_key(key, parts.en_passant_square, parts.white_to_move,

@@ -24,6 +24,9 @@ inline void check_fen(std::string_view text) {
     static const std::uint64_t empty_key = empty.hash();
 
     const std::optional<std::uint64_t> lookup_key = ChessPosition::lookup_key_of_fen(text);
+    std::uint64_t named_half_moves = 0;
+    require(ChessPosition::lookup_key_of_fen(text, named_half_moves) == lookup_key,
+            "the key is the same when the move number is read too");
     try {
         position.fen(text);
     } catch (const FenError&) {

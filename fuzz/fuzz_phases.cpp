@@ -26,6 +26,7 @@
 #include "fuzz/fuzz_support.h"
 #include "io/compressed_input.h"
 #include "pgn/pgn_file.h"
+#include "tool/archive_check.h"
 #include "tool/run.h"
 
 namespace vorline {
@@ -154,9 +155,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A file that begins with the magic number of a compressed format is read as one, and
     // the run stops when it does not decode; the compressed-input tests hold those runs.
-    if (compression_of(games.substr(0, compression_magic_size)) != Compression::none ||
-        compression_of(epd.substr(0, compression_magic_size)) != Compression::none)
-        return 0;
+    // One that looks like an archive is refused at its check.
+    for (const std::string_view file : {games, epd})
+        if (compression_of(file.substr(0, compression_magic_size)) != Compression::none ||
+            !archive_reason(file.substr(0, archive_probe_size)).empty())
+            return 0;
 
     const char* arguments[] = {"-p", "games.pgn", "-e", "pos.epd", "-d", depth};
     std::ostringstream out;

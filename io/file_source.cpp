@@ -19,8 +19,12 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& file_name) {
         stop_if_interrupted();
     if (descriptor < 0) return nullptr;
     struct stat status;
-    if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+    const bool described = fstat(descriptor, &status) == 0;
+    if (!described || S_ISDIR(status.st_mode)) {
+        // errno tells the caller why: a folder is not an input.
+        const int reason = described ? EISDIR : errno;
         ::close(descriptor);
+        errno = reason;
         return nullptr;
     }
     return std::unique_ptr<FileSource>(

@@ -11,7 +11,8 @@ namespace vorline {
 
 class FileSource : public ByteSource {
 public:
-    // Opens the named file for reading: null when it cannot be opened or is a directory.
+    // Opens the named file for reading: null when it cannot be opened or is a directory,
+    // with errno telling why.
     // A named pipe is opened once and read as it comes.
     static std::unique_ptr<FileSource> open(const std::string& file_name);
     ~FileSource() override;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "io/interruption_request.h"
 
@@ -54,7 +56,11 @@ bool OutputFile::open(const std::string& file_name) {
     }
     created_ = (flags & O_EXCL) != 0;
     struct stat status;
-    if (fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    if (fstat(descriptor_, &status) != 0) return false;
+    if (S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
     identity_ = FileIdentity::of(descriptor_);
     regular_ = S_ISREG(status.st_mode);
     mode_ = status.st_mode & 07777;
@@ -79,6 +85,22 @@ bool OutputFile::create_new(const std::string& path, const std::string& shown_na
         errno = error;
         return false;
     }
+    return true;
+}
+
+bool OutputFile::create_unique(const std::string& prefix, const std::string& shown_name) {
+    std::vector<char> pattern(prefix.begin(), prefix.end());
+    for (char c : std::string_view(".XXXXXX")) pattern.push_back(c);
+    pattern.push_back('\0');
+    descriptor_ = mkostemp(pattern.data(), O_APPEND | O_CLOEXEC);
+    if (descriptor_ < 0) return false;
+    path_ = pattern.data();
+    name_ = shown_name;
+    identity_ = FileIdentity::of(descriptor_);
+    regular_ = true;
+    created_ = true;
+    mode_ = 0600;
+    size_at_open_ = 0;
     return true;
 }
 

@@ -40,12 +40,16 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Opens the named file for appending, created if absent; false when it cannot be.
-    // Throws Interrupted when a signal breaks off an open that waits (a fifo with no reader).
+    // Opens the named file for appending, created if absent; false when it cannot be, with
+    // errno telling why. Throws Interrupted when a signal breaks off an open that waits (a
+    // fifo with no reader).
     bool open(const std::string& file_name);
     // Creates the file at `path`, which must not exist yet, with the permission bits `mode`,
     // called `shown_name` in errors; false when it cannot (errno tells why).
     bool create_new(const std::string& path, const std::string& shown_name, unsigned mode);
+    // Creates a new file with a unique name that begins with `prefix` (mode 0600), called
+    // `shown_name` in errors; false when it cannot (errno tells why).
+    bool create_unique(const std::string& prefix, const std::string& shown_name);
     // Takes an exclusive advisory lock on a regular file; false when another process holds
     // one. A device or a pipe is shared (every run may write to /dev/null).
     bool lock();

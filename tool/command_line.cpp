@@ -1,14 +1,20 @@
 #include "tool/command_line.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <ostream>
+
+#include "tool/version.h"
 
 namespace vorline {
 
 namespace {
 
-int usage_error(std::string_view message, std::ostream& out, std::ostream& err) {
+int usage_error(std::string_view message, Settings& settings, std::ostream& out,
+                std::ostream& err) {
+    settings.failure = message;
     out << banner << std::endl;
     err << message << std::endl << "Type 'vorline -h' for help" << std::endl;
     return failure_status;
@@ -28,13 +34,25 @@ std::optional<int> read_command_line(std::span<const char* const> arguments, Set
             case 'h':
                 out << help_text() << std::flush;
                 return 0;
+            case 'v':
+                out << "vorline " << version_text() << std::endl;
+                return 0;
             case 'p':
                 if (!settings.pgn.open(value))
-                    return file_error("Problem with input pgn-file ", value, out);
+                    return file_error("Problem with input pgn-file ", value,
+                                      settings.pgn.failure_reason, settings, out, err);
                 break;
             case 'e':
                 if (!settings.epd.open(value))
-                    return file_error("Problem with input epd-file ", value, out);
+                    return file_error("Problem with input epd-file ", value,
+                                      settings.epd.failure_reason, settings, out, err);
+                break;
+            case 'r':
+                if (value.empty())
+                    return usage_error("Missing report file name after -r", settings, out, err);
+                if (!settings.report.open(value))
+                    return file_error("Error while opening ", value, std::strerror(errno), settings,
+                                      out, err);
                 break;
             case 'd':
                 settings.depth = read_depth(value, settings.depth);
@@ -53,10 +71,10 @@ std::optional<int> read_command_line(std::span<const char* const> arguments, Set
                 break;
         }
     }
-    if (settings.pgn.name.empty()) return usage_error("Missing pgn file", out, err);
-    if (settings.epd.name.empty()) return usage_error("Missing epd file", out, err);
+    if (settings.pgn.name.empty()) return usage_error("Missing pgn file", settings, out, err);
+    if (settings.epd.name.empty()) return usage_error("Missing epd file", settings, out, err);
     if (settings.output_file_name && settings.output_file_name->empty())
-        return usage_error("Missing output file name after -o", out, err);
+        return usage_error("Missing output file name after -o", settings, out, err);
     return std::nullopt;
 }
 
@@ -105,6 +123,16 @@ std::string output_file_name(std::string_view epd_file_name) {
 
 int file_error(std::string_view what, std::string_view file_name, std::ostream& out) {
     out << what << file_name << std::endl;
+    return failure_status;
+}
+
+int file_error(std::string_view what, std::string_view file_name, std::string_view reason,
+               Settings& settings, std::ostream& out, std::ostream& err) {
+    settings.failure = what;
+    settings.failure += file_name;
+    settings.failure_reason = reason;
+    out << settings.failure << std::endl;
+    if (!reason.empty()) err << file_name << ": " << reason << std::endl;
     return failure_status;
 }
 

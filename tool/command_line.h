@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "tool/report_file.h"
 #include "tool/run_input.h"
 
 namespace vorline {
@@ -30,13 +31,17 @@ struct Settings {
     std::int32_t threads = 0;                     // 0 or less: one per hardware thread
     std::optional<std::string> output_file_name;  // "-o"; else named after the EPD file
     bool line_tags = false;                       // "-l"
+    ReportFile report;                            // "-r"; made when the option is met
+    // The failure that ended the run, as printed, and the system's reason, for the report.
+    std::string failure;
+    std::string failure_reason;
 };
 
 // Reads the arguments (without the program name) into `settings`. An option is told by
 // its first two characters and takes the next argument as its value, which is still
 // visited in its own turn; each input is checked when its option is met. Returns the exit
-// status when the program ends here (after the help text, a usage error or an input that
-// cannot be opened, each with its message), none when the run goes on.
+// status when the program ends here (after the help text, the version, a usage error or a
+// file that cannot be opened, each with its message), none when the run goes on.
 std::optional<int> read_command_line(std::span<const char* const> arguments, Settings& settings,
                                      std::ostream& out, std::ostream& err);
 
@@ -54,5 +59,9 @@ std::string output_file_name(std::string_view epd_file_name);
 
 // Prints "<what><file name>" on `out` and returns the failure status.
 int file_error(std::string_view what, std::string_view file_name, std::ostream& out);
+// The same, and "<file name>: <reason>" on `err` after it; both are kept in `settings` for
+// the report.
+int file_error(std::string_view what, std::string_view file_name, std::string_view reason,
+               Settings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace vorline

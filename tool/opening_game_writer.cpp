@@ -51,7 +51,9 @@ bool OpeningGameWriter::write(std::span<const std::uint32_t> moves_last_first, s
         text += san_.text();
         position_.make_move(san_.move());
     }
-    text += " *\n\n";
+    // The result alone is the movetext of a game without moves.
+    if (!moves_last_first.empty()) text += ' ';
+    text += "*\n\n";
     wrap_pgn_lines(text, movetext_begin);
     return true;
 }

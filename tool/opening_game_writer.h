@@ -15,7 +15,8 @@ namespace vorline {
 // Writes the game that plays the given moves from the initial position: the seven roster
 // tags, the moves in SAN with their numbers, the result "*", lines broken as Game writes
 // them. The text is the one Game gives for the same moves added to a cleared game with the
-// roster tags set, built without a game record. Keeps its position and buffers between
+// roster tags set, built without a game record; without moves, the movetext is the result
+// alone ("*", where Game puts a space before it). Keeps its position and buffers between
 // games, so writing allocates nothing once the text has grown.
 class OpeningGameWriter {
 public:

@@ -45,6 +45,7 @@ void OpeningPhases::expect_input_size(std::uint64_t bytes, std::uint32_t depth) 
 }
 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
+    depth_ = depth;
     if (threads > 1)
         return build_index_in_parallel(games, depth, threads, *tables_, index_, counters_,
                                        progress_hook_);
@@ -62,6 +63,13 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
         }
     }
     record_lines_in_order(index_, std::span(steps_).first(played));
+}
+
+void OpeningPhases::answer_initial_position(std::uint64_t key, std::vector<std::uint32_t>& moves,
+                                            bool& found) const {
+    if (key != index_.root_key()) return;
+    moves.clear();
+    found = true;
 }
 
 void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines,
@@ -83,7 +91,8 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
             EpdLine& line = batch_[count++];
             line.text.assign(text);
             // A line the FEN reader rejects is not found.
-            const std::optional<std::uint64_t> key = ChessPosition::lookup_key_of_fen(line.text);
+            const std::optional<std::uint64_t> key =
+                ChessPosition::lookup_key_of_fen(line.text, line.named_half_moves);
             line.readable = key.has_value();
             if (line.readable) {
                 keys_[count - 1] = *key;
@@ -95,16 +104,17 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
         index_.walk_back_batch(std::span(keys_).first(count), moves_, found);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
+            if (line.readable) answer_initial_position(keys_[i], moves_[i], found[i]);
             if (line_tags_ && line.readable && found[i])
                 tag_lines_ = line_tag_lines(counters_.lines_answered() + 1, line.text);
             // A sound index never holds a move that is not legal where it stands.
             if (line.readable && found[i] && writer_.write(moves_[i], game_text_, tag_lines_)) {
                 output.write(game_text_);
-                ++counters_.lines_found;
+                counters_.count_found(moves_[i].size());
             } else {
                 failed_lines.write(line.text);
                 failed_lines.write("\n");
-                ++counters_.lines_not_found;
+                counters_.count_not_found(line.readable, line.named_half_moves, depth_);
             }
             report_progress(counters_.lines_answered());
         }

@@ -64,8 +64,15 @@ private:
 
     struct EpdLine {
         std::string text;
-        bool readable = false;  // the FEN reader took it
+        bool readable = false;               // the FEN reader took it
+        std::uint64_t named_half_moves = 0;  // by its move number; 0 without one
     };
+
+    // The initial position is reached by no move at all: it is always found, at every
+    // depth, and answered by the game without moves, never by a detour of a game that
+    // returned to it (which would count toward a repetition).
+    void answer_initial_position(std::uint64_t key, std::vector<std::uint32_t>& moves,
+                                 bool& found) const;
 
     std::unique_ptr<const AttackTables> tables_;  // shared by every position below
     OpeningIndex index_;
@@ -83,6 +90,7 @@ private:
     RunCounters counters_;
     std::function<void()> progress_hook_;
     bool line_tags_ = false;
+    std::uint64_t depth_ = 0;  // of the last build_index, for the counts of lines beyond it
 };
 
 }  // namespace vorline

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "io/byte_source.h"
 #include "io/output_file.h"
@@ -19,6 +20,7 @@
 #include "tool/opening_phases.h"
 #include "tool/progress_line.h"
 #include "tool/run_outputs.h"
+#include "tool/run_record.h"
 #include "tool/run_report.h"
 
 namespace vorline {
@@ -39,10 +41,35 @@ unsigned index_thread_count(std::int32_t asked) {
     return std::min(unsigned(asked), max_index_threads);
 }
 
+// Keeps the counts of the phases for the report however they end, also by an exception.
+struct CountsKept {
+    RunRecord& record;
+    const OpeningPhases& phases;
+    ~CountsKept() {
+        record.phases_ran = true;
+        record.positions = phases.index().size();
+        try {
+            record.counters = phases.counters();
+        } catch (const std::bad_alloc&) {
+            record.counters.found_by_half_moves.clear();  // the report goes without them
+        }
+    }
+};
+
+// A failure met by the phases: its message on `out` (and, as before, nothing on standard
+// error), the message and the reason kept for the report.
+int phase_failure(std::string message, std::string_view reason, Settings& settings,
+                  std::ostream& out) {
+    out << message << std::endl;
+    settings.failure = std::move(message);
+    settings.failure_reason = reason;
+    return failure_status;
+}
+
 // The indexing and answering of a run whose settings are complete. Progress and file
 // errors go to `standard_out`, or to `err` when the output is standard output itself
 // (`out_descriptor`), which then gets nothing but games.
-int run_phases(Settings& settings, std::ostream& standard_out, std::ostream& err,
+int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out, std::ostream& err,
                int out_descriptor, ProgressLine& progress) {
     const std::string output_name =
         settings.output_file_name.value_or(output_file_name(settings.epd.name));
@@ -56,14 +83,30 @@ int run_phases(Settings& settings, std::ostream& standard_out, std::ostream& err
     out << "reading " << settings.pgn.name << " ..." << std::endl;
     if (failure) {
         out << failure->message << std::endl;
+        if (failure->status != failure_status) {
+            record.outcome = "interrupted";
+            return failure->status;
+        }
+        if (!failure->reason.empty())
+            err << failure->file_name << ": " << failure->reason << std::endl;
+        settings.failure = failure->message;
+        settings.failure_reason = failure->reason;
         return failure->status;
     }
+    const bool output_new = outputs.output_created() || outputs.output_bytes_before() == 0;
+    record.output =
+        OutputRecord{output_name, outputs.output_created(), outputs.output_bytes_before(),
+                     output_new ? std::optional<std::uint64_t>(0) : std::nullopt, 0};
+    record.failed_epd = std::string(failed_epd_file_name);
+    const unsigned threads = index_thread_count(settings.threads);
+    record.threads = threads;
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
     const std::string* file = &settings.pgn.name;
     try {
         OpeningPhases phases;
+        const CountsKept kept{record, phases};
         phases.set_line_tags(settings.line_tags);
         {
             const ClearedAtEnd cleared{progress};
@@ -79,8 +122,7 @@ int run_phases(Settings& settings, std::ostream& standard_out, std::ostream& err
                                          static_cast<std::uint32_t>(settings.depth));
             PgnFile games;
             games.open_read(*settings.pgn.source);
-            phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
-                               index_thread_count(settings.threads));
+            phases.build_index(games, static_cast<std::uint32_t>(settings.depth), threads);
         }
         settings.pgn.source.reset();
 
@@ -90,34 +132,45 @@ int run_phases(Settings& settings, std::ostream& standard_out, std::ostream& err
         EpdLineReader epd_lines(*settings.epd.source);
         {
             const ClearedAtEnd cleared{progress};
-            phases.set_progress_hook(
-                [&] { progress.update([&] { return answering_status(phases.counters()); }); });
+            phases.set_progress_hook([&] {
+                progress.update([&] {
+                    return answering_status(phases.counters(), settings.epd.file_bytes->bytes(),
+                                            settings.epd.file_size);
+                });
+            });
             phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
         }
         outputs.close();
+        record.output->games_added = phases.counters().lines_found;
         out << "Finished!" << std::endl;
-        progress.write_lines(
-            run_summary(phases.counters(), phases.index().size(), progress.seconds(), output_name));
+        record.outcome = "finished";
+        record.hints = run_hints(phases.counters(), phases.index().size(), settings.depth);
+        std::string summary =
+            run_summary(phases.counters(), phases.index().size(), progress.seconds(), output_name);
+        for (const std::string& hint : record.hints) summary += "hint: " + hint + '\n';
+        progress.write_lines(summary);
     } catch (const Interrupted& interruption) {
         // Stopped between two games or lines: like a failed run, it leaves the output as
         // it was and the EPD file being answered untouched.
         outputs.cut_back();
         out << "Interrupted" << std::endl;
+        record.outcome = "interrupted";
         return 128 + interruption.signal();
-    } catch (const InputError&) {
+    } catch (const InputError& error) {
         outputs.cut_back();
-        return file_error("Error while reading ", *file, out);
+        return phase_failure("Error while reading " + *file, error.what(), settings, out);
     } catch (const OutputError& error) {
         outputs.cut_back();
-        return file_error("Error while writing ", error.file_name(), out);
+        return phase_failure("Error while writing " + error.file_name(), error.what(), settings,
+                             out);
     } catch (const std::bad_alloc&) {
         outputs.cut_back();
-        out << "Out of memory while " << doing << *file << std::endl;
-        return failure_status;
-    } catch (const ThreadStartError&) {
+        return phase_failure("Out of memory while " + std::string(doing) + *file, {}, settings,
+                             out);
+    } catch (const ThreadStartError& error) {
         outputs.cut_back();
-        out << "Cannot start a thread while " << doing << *file << std::endl;
-        return failure_status;
+        return phase_failure("Cannot start a thread while " + std::string(doing) + *file,
+                             error.what(), settings, out);
     }
     return 0;
 }
@@ -128,9 +181,13 @@ int run_vorline(std::span<const char* const> arguments, std::ostream& out, std::
                 int terminal, int out_descriptor) {
     ProgressLine progress(terminal);  // the time taken counts from here
     Settings settings;
-    if (const std::optional<int> status = read_command_line(arguments, settings, out, err))
-        return *status;
-    return run_phases(settings, out, err, out_descriptor, progress);
+    RunRecord record;
+    std::optional<int> status = read_command_line(arguments, settings, out, err);
+    if (status && *status == 0) return 0;  // the help text or the version: no report
+    if (!status) status = run_phases(settings, record, out, err, out_descriptor, progress);
+    if (!settings.report.wanted()) return *status;
+    record.arguments.assign(arguments.begin(), arguments.end());
+    return write_report(settings, record, *status, progress.seconds(), out, err);
 }
 
 }  // namespace vorline

@@ -1,7 +1,9 @@
 // RunCounters: what the two phases of a run have done so far, for the progress line and summary.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace vorline {
 
@@ -16,8 +18,31 @@ struct RunCounters {
     // Second phase, one count per EPD line.
     std::uint64_t lines_found = 0;
     std::uint64_t lines_not_found = 0;
+    // The found lines by the half moves of their answers (index 0: the initial position).
+    std::vector<std::uint64_t> found_by_half_moves;
+    // Of the lines not found: those the FEN reader rejects, and those whose move number
+    // names more half moves than the depth covers, with the most any of them names.
+    std::uint64_t lines_unreadable = 0;
+    std::uint64_t lines_beyond_depth = 0;
+    std::uint64_t depth_covering_all = 0;
 
     std::uint64_t lines_answered() const { return lines_found + lines_not_found; }
+
+    // Counts one found line whose answer has `half_moves` moves.
+    void count_found(std::size_t half_moves) {
+        ++lines_found;
+        if (half_moves >= found_by_half_moves.size()) found_by_half_moves.resize(half_moves + 1);
+        ++found_by_half_moves[half_moves];
+    }
+    // Counts one line not found: unreadable, or naming `named_half_moves` (0 for none).
+    void count_not_found(bool readable, std::uint64_t named_half_moves, std::uint64_t depth) {
+        ++lines_not_found;
+        lines_unreadable += !readable;
+        if (readable && named_half_moves > depth) {
+            ++lines_beyond_depth;
+            if (named_half_moves > depth_covering_all) depth_covering_all = named_half_moves;
+        }
+    }
 
     // Counts one game text read, by what became of it.
     void count_game(GameOutcome outcome) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "io/byte_source.h"
+#include "io/compressed_input.h"
 #include "io/counted_source.h"
 #include "io/output_file.h"
 
@@ -22,8 +23,13 @@ struct RunInput {
     FileIdentity identity;
     const CountedSource* file_bytes = nullptr;  // the bytes of the file itself, read so far
     std::optional<std::uint64_t> file_size;     // of a regular file
+    // Told from a regular file's first bytes at the check; none for a pipe or a device,
+    // whose bytes are read only once, by the run.
+    std::optional<Compression> compression;
+    std::string failure_reason;  // why the check failed
 
-    // Opens the named file; false when it cannot be read (or is a folder).
+    // Opens the named file; false when it cannot be read (or is a folder) or is an archive
+    // the tool cannot read, with the reason in failure_reason.
     bool open(std::string_view file_name);
 };
 

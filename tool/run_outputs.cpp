@@ -1,5 +1,9 @@
 #include "tool/run_outputs.h"
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 #include "io/interruption_request.h"
 #include "tool/opening_phases.h"
 
@@ -8,17 +12,27 @@ namespace vorline {
 std::optional<RunOutputs::Failure> RunOutputs::open(const std::string& output_name) {
     // Only a file this run holds the lock of is cut back or removed after a failure: the
     // other may be another run's.
-    const auto fail = [this](std::string message) {
+    const auto fail = [this](std::string message, std::string file_name = {},
+                             std::string reason = {}) {
         cut_back();
-        return Failure{std::move(message), failure_status};
+        return Failure{std::move(message), failure_status, std::move(file_name), std::move(reason)};
     };
+    const auto cannot_open = [&](const std::string& name) {
+        std::string reason = std::strerror(errno);
+        return fail("Error while opening " + name, name, std::move(reason));
+    };
+    // The report takes its target's place at the end: that must be no input, nor one of
+    // the files below.
+    const std::optional<FileIdentity> report_id = settings_.report.target_identity();
+    if (report_id && (*report_id == settings_.pgn.identity || *report_id == settings_.epd.identity))
+        return Failure{"Output file is an input file: " + settings_.report.name(), failure_status};
     const std::string failed_name(failed_epd_file_name);
     try {
-        if (!games.open(output_name)) return fail("Error while opening " + output_name);
+        if (!games.open(output_name)) return cannot_open(output_name);
         if (!games.lock())
             return Failure{"File in use by another run: " + output_name, failure_status};
         games_locked_ = true;
-        if (!failed_.open(failed_name)) return fail("Error while opening " + failed_name);
+        if (!failed_.open(failed_name)) return cannot_open(failed_name);
     } catch (const Interrupted& interruption) {
         cut_back();
         return Failure{"Interrupted", 128 + interruption.signal()};
@@ -35,6 +49,8 @@ std::optional<RunOutputs::Failure> RunOutputs::open(const std::string& output_na
             return fail("Output file is an input file: " + output_name);
     if (failed_id == settings_.pgn.identity || failed_id == output_id)
         return fail("Output file is an input file: " + failed_name);
+    if (report_id && (*report_id == output_id || *report_id == failed_id))
+        return fail("Output file is an input file: " + settings_.report.name());
     replacing_epd_ = failed_id == settings_.epd.identity;
     if (games.regular()) {
         try {

@@ -1,6 +1,7 @@
 // RunOutputs: the output games and "failed.epd", opened, locked, closed whole or cut back.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,18 +18,25 @@ namespace vorline {
 // output back first. A run that does not complete leaves every file as it was.
 class RunOutputs {
 public:
-    explicit RunOutputs(const Settings& settings) : settings_(settings) {}
+    explicit RunOutputs(Settings& settings) : settings_(settings) {}
 
-    // Why open() failed: the message to print and the exit status.
+    // Why open() failed: the message to print, the exit status, and the file and the
+    // system's reason when there is one (for standard error and the report).
     struct Failure {
         std::string message;
         int status;
+        std::string file_name = {};
+        std::string reason = {};
     };
 
     // Opens and locks both files before any game is read, and undoes what a run that ended
     // abruptly appended to the output; writes nothing else. Removes what it created when it
-    // fails.
+    // fails. Also refuses a report target that is one of the inputs or of these files.
     std::optional<Failure> open(const std::string& output_name);
+    // Whether the output games' file was made by this run, and its size when opened (after
+    // any rollback).
+    bool output_created() const { return games.created(); }
+    std::uint64_t output_bytes_before() const { return games.size_at_open(); }
     // Whether open() cut the output back after a run that ended abruptly.
     bool rolled_back() const { return rolled_back_; }
     // Whether the output is the same file or pipe as `descriptor`.
@@ -50,7 +58,7 @@ public:
     OutputFile games;
 
 private:
-    const Settings& settings_;
+    Settings& settings_;
     ReplacedFile failed_;
     std::optional<AppendJournal> journal_;
     bool games_locked_ = false;

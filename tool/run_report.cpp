@@ -80,6 +80,44 @@ std::string answering_status(const RunCounters& counters) {
            with_thousands(counters.lines_not_found) + " not found";
 }
 
+std::string answering_status(const RunCounters& counters, std::optional<std::uint64_t> bytes_read,
+                             std::optional<std::uint64_t> total_bytes) {
+    if (!bytes_read || !total_bytes || *total_bytes == 0) return answering_status(counters);
+    const SizeUnit unit(std::max(*bytes_read, *total_bytes));
+    const double share = std::min(1.0, double(*bytes_read) / double(*total_bytes));
+    return "answering: " + unit(*bytes_read) + " of " + unit(*total_bytes) + unit.name +
+           printed(" (%d%%), ", int(share * 100)) + with_thousands(counters.lines_answered()) +
+           " lines, " + with_thousands(counters.lines_found) + " found, " +
+           with_thousands(counters.lines_not_found) + " not found";
+}
+
+std::vector<std::string> run_hints(const RunCounters& counters, std::uint64_t positions,
+                                   std::int32_t depth) {
+    std::vector<std::string> hints;
+    if (counters.lines_beyond_depth > 0) {
+        const std::uint64_t lines = counters.lines_beyond_depth;
+        hints.push_back(with_thousands(lines) + (lines == 1 ? " line" : " lines") + " not found " +
+                        (lines == 1 ? "names" : "name") + " a move number beyond depth " +
+                        std::to_string(depth) + "; -d " +
+                        std::to_string(counters.depth_covering_all) +
+                        (lines == 1 ? " covers it" : " covers them"));
+    }
+    if (positions == 0) {
+        std::string hint = "no position was indexed: ";
+        if (depth == 0)
+            hint += "the depth is 0";
+        else if (counters.games_read == 0)
+            hint += "the PGN file holds no game";
+        else
+            hint += "none of the " + with_thousands(counters.games_read) +
+                    " games read has a move that could be played (" +
+                    with_thousands(counters.games_skipped_for_fen) + " skipped for FEN, " +
+                    with_thousands(counters.games_stopped_early) + " stopped at a bad move)";
+        hints.push_back(std::move(hint));
+    }
+    return hints;
+}
+
 std::string run_summary(const RunCounters& counters, std::uint64_t positions, double seconds,
                         std::string_view output_file_name) {
     const std::pair<const char*, std::string> lines[] = {

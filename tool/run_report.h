@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tool/run_counters.h"
 
@@ -26,6 +27,16 @@ std::string indexing_status(const RunCounters& counters, const IndexingState& st
 
 // "answering: 120,000 lines, 110,000 found, 10,000 not found".
 std::string answering_status(const RunCounters& counters);
+// The same after the share of the EPD file read, when its bytes are counted and its size
+// is known: "answering: 1.2 of 10.0 MB (12%), 120,000 lines, ...".
+std::string answering_status(const RunCounters& counters, std::optional<std::uint64_t> bytes_read,
+                             std::optional<std::uint64_t> total_bytes);
+
+// What a complete run's counts suggest, one sentence each: lines not found whose move number
+// lies beyond the depth (how many, and the depth that covers them), and an index that
+// holds no position. `depth` is the run's, as given (negative: unlimited).
+std::vector<std::string> run_hints(const RunCounters& counters, std::uint64_t positions,
+                                   std::int32_t depth);
 
 // The summary of a complete run, one "label: value" line per count, each ended by a line
 // feed.

@@ -1,8 +1,10 @@
 // Reading and writing FEN and EPD position texts.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "board/move_list.h"
 #include "checks/fen_check.h"
@@ -56,6 +58,31 @@ TEST(Fen, EpdLinesClocksSideCastlingAndEnPassantFields) {
 
 // A rejected text leaves the empty board whole (the FEN fuzz target's checks), also after
 // moves were made.
+// The half moves a text's move number names, with the key unchanged: only a sixth field
+// that is a number counts, so EPD operations and missing clocks name none.
+TEST(Fen, HalfMovesNamedByTheMoveNumber) {
+    const std::pair<const char*, std::uint64_t> rows[] = {
+        {"r1bqk2r/pp2bppp/2nppn2/8/3NP3/2N1B3/PPPQ1PPP/R3KB1R w KQkq - 4 9", 16},
+        {"r1bqk2r/pp2bppp/2nppn2/8/3NP3/2N1B3/PPPQBPPP/R3K2R b KQkq - 5 9", 17},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", 1},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 0},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 3", 0},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 bm e5; id \"9\";", 0},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 x9", 0},
+        {"8/8/8/4k3/8/8/3QK3/8 w - - 0 0", 0},
+        {"8/8/8/4k3/8/8/3QK3/8 w - - 0 -4", 0},
+        {"8/8/8/4k3/8/8/3QK3/8 b - - 0 2147483647", 4294967293},
+    };
+    for (const auto& [text, half_moves] : rows) {
+        std::uint64_t named = 99;
+        EXPECT_EQ(ChessPosition::lookup_key_of_fen(text, named),
+                  ChessPosition::lookup_key_of_fen(text))
+            << text;
+        EXPECT_EQ(named, half_moves) << text;
+    }
+}
+
 TEST(Fen, BadPlacementsThrowAndLeaveTheBoardCleared) {
     ChessPosition p(test_tables());
     const ChessPosition empty(test_tables());

@@ -225,6 +225,7 @@ TEST_F(Faults, UnwritableOutputsAreFoundBeforeTheGamesAreRead) {
             vorline({"-p", "games.pgn", "-e", blocked == "out.pgn" ? "out.epd" : "pos.epd"});
         expect_failed(result, failed, "Error while opening " + blocked);
         EXPECT_EQ(result.out, "reading games.pgn ...\nError while opening " + blocked + "\n");
+        EXPECT_EQ(result.err, blocked + ": Is a directory\n");
     }
 }
 

@@ -101,8 +101,8 @@ protected:
     // Runs the clean games and the hostile games against the same EPD lines: what the
     // hostile decoration adds must change nothing that the tool writes.
     void expect_same_as_clean(std::string_view clean_games, std::string_view hostile_games) {
-        // The games reach three of the five positions.
-        EXPECT_EQ(run_and_account(clean_games, game_positions), 3u);
+        // The games reach three of the five positions; the initial position is always found.
+        EXPECT_EQ(run_and_account(clean_games, game_positions), 4u);
         const std::string clean_output = hostile.read("pos.pgn"),
                           clean_failed = hostile.read("failed.epd");
         run_and_account(hostile_games, game_positions);

@@ -4,9 +4,13 @@
 // passant square after every double step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "pgn/game.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -141,19 +145,50 @@ TEST_F(OpeningIndexRun, EnPassantSquareCountsOnlyWhenAPawnCanTake) {
     EXPECT_EQ(failed, capturable + "-\n");
 }
 
-// The initial position is found only when a game returns to it, and a walk from a later
-// position ends there; games without moves, or a step past a result, record nothing.
-TEST_F(OpeningIndexRun, InitialPositionIsFoundOnlyWhenAGameReturnsToIt) {
-    run("[Event \"empty\"]\n\n*\n\n[Event \"result\"]\n\n1-0\n\n" +
-            game_text("comment", "{no moves} 0-1") + game_text("short", "1. e4 1-0") +
-            game_text("B", "1. Nf3 Nf6 *"),
-        initial + "\n" + after_e4 + "\n", "24");
-    EXPECT_EQ(output, tool_game("1. e4"));
-    EXPECT_EQ(failed, initial + "\n");
+// The initial position is reached by no move at all: at every depth, with or without a game
+// that returns to it (which records it), its lines are answered by the game without moves,
+// and a walk from a later position still ends there. The same placement with other castling
+// rights or the other side to move is another position.
+TEST_F(OpeningIndexRun, InitialPositionIsAnsweredWithoutMoves) {
+    const std::string returning = game_text("A", "1. Nf3 Nf6 2. Ng1 Ng8 3. e4 *");
+    const std::string elsewhere =
+        "[Event \"empty\"]\n\n*\n\n" + game_text("short", "1. e4 1-0") + game_text("B", "1. d4 *");
+    const std::string others =
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w Kkq -\n"
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -\n";
+    std::string no_moves = tool_game("");
+    no_moves.erase(no_moves.size() - 4, 1);  // the result alone: "*"
+    for (const char* depth : {"0", "1", "24", "-1"}) {
+        for (const bool returns : {true, false}) {
+            SCOPED_TRACE(std::string(depth) + (returns ? " returning" : ""));
+            run(returns ? returning : elsewhere,
+                initial + "\n" + initial + " 0 1\n" + after_e4 + "\n" + others, depth);
+            // 1. e4 is the fifth half move of the returning game, the first of another.
+            const bool e4_found =
+                std::string(depth) != "0" && !(std::string(depth) == "1" && returns);
+            EXPECT_EQ(output, no_moves + no_moves + (e4_found ? tool_game("1. e4") : ""));
+            EXPECT_EQ(failed, (e4_found ? "" : after_e4 + "\n") + others);
+        }
+    }
 
-    run(game_text("A", "1. Nf3 Nf6 2. Ng1 Ng8 3. e4 *"), initial + " 0 1\n" + after_e4 + "\n");
-    EXPECT_EQ(output, tool_game("1. Nf3 Nf6 2. Ng1 Ng8") + tool_game("1. e4"));
-    EXPECT_EQ(failed, "");
+    // Read back by our reader and by pgn-extract: a game that stands at the initial position.
+    Game game;
+    game.read_pgn(no_moves);
+    EXPECT_EQ(game.get_last_position(), initial + " 0 1");
+    EXPECT_EQ(game.get_tag("Result"), "*");
+    std::string extract = "/usr/games/pgn-extract";
+    if (!std::filesystem::exists(extract)) extract = "/usr/bin/pgn-extract";
+    if (!std::filesystem::exists(extract))
+        GTEST_SKIP() << "pgn-extract is not installed (apt-get install pgn-extract)";
+    dir.write("initial.pgn", no_moves);
+    // It writes the game back as it stands, and its one position, as EPD.
+    const ProcessResult same = run_process(extract, {"-s", "initial.pgn"}, dir.path().string());
+    EXPECT_EQ(std::tie(same.exit_status, same.out, same.err), std::make_tuple(0, no_moves, ""));
+    const ProcessResult positions =
+        run_process(extract, {"-s", "-Wepd", "initial.pgn"}, dir.path().string());
+    EXPECT_EQ(positions.exit_status, 0);
+    EXPECT_TRUE(positions.out.starts_with(initial + " c0 ")) << positions.out;
+    EXPECT_EQ(std::count(positions.out.begin(), positions.out.end(), '\n'), 2);
 }
 
 }  // namespace

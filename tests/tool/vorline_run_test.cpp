@@ -83,7 +83,8 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
     const std::string missing_pgn = "Missing pgn file\nType 'vorline -h' for help\n";
     const std::string missing_epd = "Missing epd file\nType 'vorline -h' for help\n";
     const std::string no_pgn = "Problem with input pgn-file ",
-                      no_epd = "Problem with input epd-file ";
+                      no_epd = "Problem with input epd-file ",
+                      no_file = "No such file or directory\n";
     struct Row {
         std::vector<std::string> arguments;
         std::string out, err = {};
@@ -96,22 +97,28 @@ TEST_F(VorlineRun, StatusStreamsAndFilesOfEveryKindOfCommandLine) {
         {{"-h"}, help},
         {{"-p", "games.pgn", "-d", "3", "-hx", "-e", "missing.epd"}, help},
         // Input files are checked when their option is met; later options replace earlier ones.
-        {{"-p", "missing.pgn", "-h"}, no_pgn + "missing.pgn\n"},
-        {{"-p", "games.pgn", "-e", "missing.epd", "-h"}, no_epd + "missing.epd\n"},
+        // The system's reason follows on standard error.
+        {{"-p", "missing.pgn", "-h"}, no_pgn + "missing.pgn\n", "missing.pgn: " + no_file},
+        {{"-p", "games.pgn", "-e", "missing.epd", "-h"},
+         no_epd + "missing.epd\n",
+         "missing.epd: " + no_file},
         {{"-e", "pos.epd", "-p", "missing.pgn", "-p", "games.pgn", "-e", "b.epd"},
-         no_pgn + "missing.pgn\n"},
+         no_pgn + "missing.pgn\n",
+         "missing.pgn: " + no_file},
         {{"-e", "pos.epd", "-p", "games.pgn", "-e", "b.epd"}, complete("b.pgn")},
         // An option that ends the command line has an empty value; a value is still visited
         // as an argument in its own turn.
-        {{"-p"}, no_pgn + "\n"},
+        {{"-p"}, no_pgn + "\n", ": " + no_file},
         {{"-p", "games.pgn", "-e", "pos.epd", "-d"}, complete("pos.pgn")},
-        {{"-p", "-h"}, no_pgn + "-h\n"},
+        {{"-p", "-h"}, no_pgn + "-h\n", "-h: " + no_file},
         {{"-pgn", "games.pgn", "-epd", "pos.epd", "-d5", "7", "-x", "y"}, complete("pos.pgn")},
         // The output is named after the EPD file; failed.epd stays in the current folder.
         {{"-e", "pos.EPD", "-p", "games.pgn"}, complete("openings.pgn")},
         {{"-e", "epd", "-p", "games.pgn"}, complete(".pgn")},
         {{"-e", "data/pos.epd", "-p", "games.pgn"}, complete("data/pos.pgn")},
-        {{"-p", "folder.pgn", "-e", "pos.epd"}, no_pgn + "folder.pgn\n"},  // a folder is no file
+        {{"-p", "folder.pgn", "-e", "pos.epd"},  // a folder is no file
+         no_pgn + "folder.pgn\n",
+         "folder.pgn: Is a directory\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.arguments));
@@ -178,11 +185,14 @@ TEST(OutputOption, NamesTheFileAppendedTo) {
     ASSERT_EQ(reference.vorline({}).exit_status, 0);
     const std::string written = reference.dir.read("pos.pgn"), reading = "reading games.pgn ...\n";
     const std::string usage = "Missing output file name after -o\nType 'vorline -h' for help\n";
-    // {arguments after -p games.pgn -e pos.epd, standard output, standard error}
+    // {arguments after -p games.pgn -e pos.epd, standard output, standard error}; a file
+    // that cannot be opened has the system's reason on standard error.
     const std::tuple<std::vector<std::string>, std::string, std::string> rows[] = {
         {{"-o", "pos.pgn", "-o", "data/out.pgn"}, "writing data/out.pgn ...\nFinished!\n", ""},
-        {{"-o", "data"}, "Error while opening data\n", ""},
-        {{"-o", "none/out.pgn"}, "Error while opening none/out.pgn\n", ""},
+        {{"-o", "data"}, "Error while opening data\n", "data: Is a directory\n"},
+        {{"-o", "none/out.pgn"},
+         "Error while opening none/out.pgn\n",
+         "none/out.pgn: No such file or directory\n"},
         {{"-o", "/dev/full"}, "writing /dev/full ...\nError while writing /dev/full\n", ""},
         {{"-o"}, "", usage},
         {{"-o", "./games.pgn"}, "Output file is an input file: ./games.pgn\n", ""},
@@ -199,7 +209,7 @@ TEST(OutputOption, NamesTheFileAppendedTo) {
         const ProcessResult result = box.vorline(arguments);
         close(locked);
         const bool complete = out.ends_with("Finished!\n");
-        const std::string all_out = err.empty() ? reading + out : std::string(banner) + "\n";
+        const std::string all_out = out.empty() ? std::string(banner) + "\n" : reading + out;
         EXPECT_EQ(std::tie(result.exit_status, result.out, result.err),
                   std::make_tuple(complete ? 0 : failed, all_out, err));
         EXPECT_EQ(box.dir.read("data/out.pgn"), complete ? earlier + written : earlier);
