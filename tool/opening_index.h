@@ -84,6 +84,20 @@ public:
     void walk_back_batch(std::span<const std::uint64_t> keys,
                          std::span<std::vector<std::uint32_t>> moves, std::span<bool> found) const;
 
+    // For saving the index: calls visit(key, node) for every position, in no particular
+    // order, and gives a node's link.
+    template <class Visit>
+    void for_each_position(Visit visit) const {
+        for (std::size_t slot = 0; slot <= mask_; ++slot)
+            if (const Slot s = table_[slot]; s.node != 0)
+                visit(std::uint64_t{s.tag} << 32 | node(s.node - 1).key_low, s.node - 1);
+    }
+    struct NodeLink {
+        Node parent;  // root for the initial position
+        std::uint32_t move;
+    };
+    NodeLink link(Node n) const { return {node(n).parent, node(n).move}; }
+
     // Bytes taken up by the nodes and the table.
     std::size_t memory_bytes() const;
 

@@ -47,7 +47,7 @@ void OpeningPhases::expect_input_size(std::uint64_t bytes, std::uint32_t depth) 
 void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned threads) {
     if (threads > 1)
         return build_index_in_parallel(games, depth, threads, *tables_, index_, counters_,
-                                       progress_hook_);
+                                       progress_hook_, spills_);
     // The steps of a run of games are recorded together, in file order, so that each
     // game's table slots and nodes are fetched while the games before it are recorded.
     std::size_t played = 0;
@@ -57,20 +57,33 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
         counters_.count_game(player_.play_game(*text, depth, steps_[played++]));
         report_progress(counters_.games_read);
         if (played == steps_.size()) {
+            if (spills_) spills_->make_room(index_, steps_, counters_);
             record_lines_in_order(index_, steps_);
             played = 0;
         }
     }
+    if (spills_) spills_->make_room(index_, std::span(steps_).first(played), counters_);
     record_lines_in_order(index_, std::span(steps_).first(played));
 }
 
 void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines,
                                      OutputFile& output) {
+    answer_from(index_, epd_lines, failed_lines, output);
+}
+
+void OpeningPhases::answer_positions_from(const IndexFileSet& indexes, EpdLineReader& epd_lines,
+                                          OutputFile& failed_lines, OutputFile& output) {
+    answer_from(indexes, epd_lines, failed_lines, output);
+}
+
+template <class Lookup>
+void OpeningPhases::answer_from(const Lookup& lookup, EpdLineReader& epd_lines,
+                                OutputFile& failed_lines, OutputFile& output) {
     // Lines are read and looked up a batch at a time: the keys of a batch are known before
     // the first of its lines is answered, so the index's table slots and nodes are fetched
     // ahead and the walks back go in step, their cache misses overlapping.
     constexpr std::size_t batch_size = 32;
-    static_assert(batch_size <= OpeningIndex::batch_limit);
+    static_assert(batch_size <= Lookup::batch_limit);
     batch_.resize(batch_size);
     keys_.resize(batch_size);
     moves_.resize(batch_size);
@@ -87,12 +100,12 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
             line.readable = key.has_value();
             if (line.readable) {
                 keys_[count - 1] = *key;
-                index_.prefetch(*key);
+                lookup.prefetch(*key);
             }
         }
         for (std::size_t i = 0; i < count; ++i)
-            if (batch_[i].readable) index_.prefetch_node(keys_[i]);
-        index_.walk_back_batch(std::span(keys_).first(count), moves_, found);
+            if (batch_[i].readable) lookup.prefetch_node(keys_[i]);
+        lookup.walk_back_batch(std::span(keys_).first(count), moves_, found);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
             if (line_tags_ && line.readable && found[i])

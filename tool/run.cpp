@@ -13,6 +13,7 @@
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
 #include "tool/epd_line.h"
+#include "tool/index_run.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/opening_phases.h"
@@ -38,14 +39,26 @@ unsigned index_thread_count(std::int32_t asked) {
     return std::min(unsigned(asked), max_index_threads);
 }
 
-// The indexing and answering of a run whose settings are complete.
+// The indexing and answering of a run whose settings are complete. The index is built from
+// the games ("-p"), within the memory budget, or read from saved indexes ("-i"); "-w" saves
+// it, and the EPD lines ("-e") are answered from it.
 int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
+    const bool answering = !settings.epd.name.empty();
     const std::string output_name =
-        settings.output_file_name.value_or(output_file_name(settings.epd.name));
-    out << "reading " << settings.pgn.name << " ..." << std::endl;
+        answering ? settings.output_file_name.value_or(output_file_name(settings.epd.name)) : "";
+    if (!settings.pgn.name.empty()) out << "reading " << settings.pgn.name << " ..." << std::endl;
     const CatchInterruptions interruptions;
+    IndexFileSet indexes;
+    if (!settings.index_files.empty())
+        if (const int status = open_index_files(settings, indexes, out)) return status;
+    if (settings.write_index)
+        if (const int status = check_index_target(settings, out)) return status;
     RunOutputs outputs(settings);
-    if (const int status = outputs.open(output_name, out)) return status;
+    if (answering)
+        if (const int status = outputs.open(output_name, out)) return status;
+    WrittenFile index_file;
+    if (settings.write_index && !index_file.create_replacing(*settings.write_index))
+        return file_error("Error while opening ", *settings.write_index, out);
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
@@ -53,7 +66,10 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
     try {
         OpeningPhases phases;
         phases.set_line_tags(settings.line_tags);
-        {
+        const std::string scratch = scratch_folder(settings);
+        IndexSpills spills(settings.memory_budget.value_or(default_memory_budget()), scratch,
+                           games_summary(settings, phases.index().root_key(), {}));
+        if (!settings.pgn.name.empty()) {
             const ClearedAtEnd cleared{progress};
             phases.set_progress_hook([&] {
                 progress.update([&] {
@@ -65,12 +81,45 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             if (settings.pgn.file_size)
                 phases.expect_input_size(*settings.pgn.file_size,
                                          static_cast<std::uint32_t>(settings.depth));
+            phases.set_spills(&spills);
             PgnFile games;
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
                                index_thread_count(settings.threads));
+            settings.pgn.source.reset();
+            if (spills.any() && phases.index().size() > 0)
+                spills.spill(phases.index(), phases.counters());
+        } else {
+            for (const auto& index_file : indexes.files())
+                phases.count_games(summary_counters(index_file->header()));
         }
-        settings.pgn.source.reset();
+
+        // The index to answer from, when not the one in memory: the saved indexes, or the
+        // one file they or the spills are merged into.
+        const IndexFileSet* answer_from = settings.pgn.name.empty() ? &indexes : nullptr;
+        IndexFileSet merged;
+        std::uint64_t positions =
+            settings.pgn.name.empty() ? indexes.positions() : phases.index().size();
+        if (settings.write_index || spills.any()) {
+            if (!settings.write_index && !index_file.create_scratch(scratch, scratch))
+                throw OutputError(scratch, "cannot be created");
+            const IndexSummary summary =
+                games_summary(settings, phases.index().root_key(), phases.counters());
+            if (!settings.pgn.name.empty() && !spills.any()) {
+                write_index_file(phases.index(), summary, index_file);
+            } else {
+                const IndexFileSet& parts = spills.any() ? spills.files() : indexes;
+                merged.add(merge_into_file(parts, summary, !spills.any(), scratch, index_file));
+                positions = merged.positions();
+                answer_from = &merged;
+            }
+            if (settings.write_index) index_file.commit();
+        }
+        if (!answering) {
+            out << "Finished!" << std::endl;
+            progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(), ""));
+            return 0;
+        }
 
         out << "writing " << output_name << " ..." << std::endl;
         doing = "answering ";
@@ -80,12 +129,16 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             const ClearedAtEnd cleared{progress};
             phases.set_progress_hook(
                 [&] { progress.update([&] { return answering_status(phases.counters()); }); });
-            phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
+            if (answer_from)
+                phases.answer_positions_from(*answer_from, epd_lines, outputs.failed_lines(),
+                                             outputs.games);
+            else
+                phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
         }
         outputs.close();
         out << "Finished!" << std::endl;
         progress.write_lines(
-            run_summary(phases.counters(), phases.index().size(), progress.seconds(), output_name));
+            run_summary(phases.counters(), positions, progress.seconds(), output_name));
     } catch (const Interrupted& interruption) {
         // Stopped between two games or lines: like a failed run, it leaves the output as
         // it was and the EPD file being answered untouched.
@@ -98,6 +151,9 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
     } catch (const OutputError& error) {
         outputs.cut_back();
         return file_error("Error while writing ", error.file_name(), out);
+    } catch (const IndexFileError& error) {
+        outputs.cut_back();
+        return index_file_problem(error, out);
     } catch (const std::bad_alloc&) {
         outputs.cut_back();
         out << "Out of memory while " << doing << *file << std::endl;
