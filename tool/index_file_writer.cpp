@@ -27,6 +27,7 @@ void IndexFileWriter::add(const void* bytes, std::size_t length) {
 }
 
 void IndexFileWriter::write_block() {
+    stop_if_interrupted();
     checksums_.push_back(index_checksum(block_));
     file_.write(block_);
     filled_ = 0;
@@ -72,6 +73,7 @@ void IndexFileWriter::finish(const IndexSummary& summary) {
     header.header_hash = index_checksum(
         std::span(reinterpret_cast<const std::byte*>(&header), offsetof(IndexHeader, header_hash)));
     file_.flush();
+    stop_if_interrupted();  // the last point before the file is complete
     file_.write_at(0, std::as_bytes(std::span(&header, 1)));
 }
 
