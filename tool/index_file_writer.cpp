@@ -88,8 +88,14 @@ void write_index_file(const OpeningIndex& index, const IndexSummary& summary, Wr
     index.for_each_position([&](std::uint64_t key, OpeningIndex::Node node) {
         entries.push_back({key, node});
     });
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    // The table's order is the keys' order but within probe runs, where a key may follow
+    // a few greater ones: insertion moves each key only a few places.
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const Entry entry = entries[i];
+        std::size_t j = i;
+        for (; j > 0 && entries[j - 1].key > entry.key; --j) entries[j] = entries[j - 1];
+        entries[j] = entry;
+    }
     std::vector<OpeningIndex::Node> rank_of(entries.size());
     for (std::size_t rank = 0; rank < entries.size(); ++rank)
         rank_of[entries[rank].node] = static_cast<OpeningIndex::Node>(rank);
@@ -101,8 +107,16 @@ void write_index_file(const OpeningIndex& index, const IndexSummary& summary, Wr
         writer.add_key(entries[rank].key);
     }
     writer.end_keys();
+    // Nodes are read in key order, at random, and then their parents' ranks: each node is
+    // asked for well ahead, and its parent's rank once the node is there.
+    constexpr std::size_t ahead = 16;
     for (std::size_t rank = 0; rank < entries.size(); ++rank) {
         if ((rank & (check_period - 1)) == 0) stop_if_interrupted();
+        if (rank + ahead < entries.size()) index.prefetch_link(entries[rank + ahead].node);
+        if (rank + ahead / 2 < entries.size()) {
+            const OpeningIndex::Node parent = index.link(entries[rank + ahead / 2].node).parent;
+            if (parent != OpeningIndex::root) __builtin_prefetch(&rank_of[parent]);
+        }
         const OpeningIndex::NodeLink link = index.link(entries[rank].node);
         writer.add_link(link.parent == OpeningIndex::root ? root_rank : rank_of[link.parent],
                         link.move);
