@@ -8,7 +8,7 @@ namespace vorline {
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
+__extension__ typedef unsigned __int128 Wide;  // for the first guess
 
 }  // namespace
 
@@ -69,33 +69,63 @@ void IndexFile::prefetch(std::uint64_t key) const {
     __builtin_prefetch(bytes_ + header_->keys_offset + start_guess(key) * 8);
 }
 
-std::uint64_t IndexFile::find(std::uint64_t key) const {
-    // Interpolation search: every probe guesses the rank from where the key lies between
-    // the bounds' keys, which for uniform keys leaves a few probes; after eight, halving
-    // bounds the cost on any keys. The last few keys are scanned.
-    std::uint64_t low = 0, high = size();  // the key's rank, if present, is in [low, high)
-    std::uint64_t low_key = 0, high_key = ~std::uint64_t{0};  // bounds of the keys there
-    for (int probes = 0; high - low > 8; ++probes) {
-        const std::uint64_t at =
-            probes < 8
-                ? low + static_cast<std::uint64_t>(static_cast<Wide>(key - low_key) * (high - low) /
-                                                   (static_cast<Wide>(high_key - low_key) + 1))
-                : low + (high - low) / 2;
-        const std::uint64_t found = this->key(at);
-        if (found == key) return at;
-        if (found < key) {
-            low = at + 1;
-            low_key = found;
-        } else {
-            high = at;
-            high_key = found;
+// Interpolation search: every probe guesses the rank from where the key lies between the
+// bounds' keys, which for uniform keys leaves a few probes; after eight, halving bounds
+// the cost on any keys. The last few keys are scanned.
+constexpr std::uint64_t scanned = 8;
+
+std::uint64_t IndexFile::next_probe(const Search& search) {
+    const std::uint64_t width = search.high - search.low;
+    if (search.probes >= 8) return search.low + width / 2;
+    const double share =
+        double(search.key - search.low_key) / (double(search.high_key - search.low_key) + 1.0);
+    return search.low + std::min(static_cast<std::uint64_t>(share * double(width)), width - 1);
+}
+
+IndexFile::Search IndexFile::begin_search(std::uint64_t key) const {
+    Search search{key, 0, size(), 0, ~std::uint64_t{0}, 0};
+    const std::uint64_t first = search.high - search.low > scanned ? next_probe(search) : 0;
+    if (size() > 0) __builtin_prefetch(bytes_ + header_->keys_offset + first * 8);
+    return search;
+}
+
+bool IndexFile::step(Search& search, std::uint64_t& rank) const {
+    if (search.high - search.low <= scanned) {
+        for (; search.low < search.high; ++search.low) {
+            const std::uint64_t found = key(search.low);
+            if (found >= search.key) {
+                rank = found == search.key ? search.low : not_found;
+                return true;
+            }
         }
+        rank = not_found;
+        return true;
     }
-    for (; low < high; ++low) {
-        const std::uint64_t found = this->key(low);
-        if (found >= key) return found == key ? low : not_found;
+    const std::uint64_t at = next_probe(search);
+    const std::uint64_t found = key(at);
+    if (found == search.key) {
+        rank = at;
+        return true;
     }
-    return not_found;
+    if (found < search.key) {
+        search.low = at + 1;
+        search.low_key = found;
+    } else {
+        search.high = at;
+        search.high_key = found;
+    }
+    ++search.probes;
+    const std::uint64_t next = search.high - search.low > scanned ? next_probe(search) : search.low;
+    __builtin_prefetch(bytes_ + header_->keys_offset + next * 8);
+    return false;
+}
+
+std::uint64_t IndexFile::find(std::uint64_t key) const {
+    Search search = begin_search(key);
+    std::uint64_t rank;
+    while (!step(search, rank)) {
+    }
+    return rank;
 }
 
 }  // namespace vorline

@@ -38,6 +38,21 @@ public:
 
     // The rank of `key`, or not_found.
     std::uint64_t find(std::uint64_t key) const;
+    // A search in progress, so that the searches of several keys can go in step, the
+    // cache misses of each overlapping with the others' work: begin_search() asks for the
+    // first key to be read, and each step() reads one and asks for the next, until it
+    // returns true with the rank (or not_found) in `rank`.
+    struct Search {
+        std::uint64_t key;
+        std::uint64_t low, high;          // the key's rank, if present, is in [low, high)
+        std::uint64_t low_key, high_key;  // bounds of the keys there
+        int probes;
+    };
+    Search begin_search(std::uint64_t key) const;
+    bool step(Search& search, std::uint64_t& rank) const;
+    void prefetch_link(std::uint64_t rank) const {
+        __builtin_prefetch(bytes_ + header_->links_offset + rank * index_link_size);
+    }
     std::uint64_t key(std::uint64_t rank) const {
         const std::uint64_t offset = header_->keys_offset + rank * 8;
         check_blocks(offset, 8);
@@ -71,6 +86,7 @@ private:
     }
     void check_block(std::uint64_t block) const;
     std::uint64_t start_guess(std::uint64_t key) const;
+    static std::uint64_t next_probe(const Search& search);
 
     std::string name_;
     MappedFile file_;

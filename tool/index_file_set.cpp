@@ -45,7 +45,49 @@ void IndexFileSet::walk_back_batch(std::span<const std::uint64_t> keys,
                                    std::span<std::vector<std::uint32_t>> moves,
                                    std::span<bool> found) const {
     const std::size_t count = std::min(keys.size(), batch_limit);
-    for (std::size_t i = 0; i < count; ++i) found[i] = walk_back(keys[i], moves[i]);
+    if (files_.size() != 1) {
+        for (std::size_t i = 0; i < count; ++i) found[i] = walk_back(keys[i], moves[i]);
+        return;
+    }
+    // One file: the searches, then the walks, go in step, one probe or one link of each
+    // key per round, so that their cache misses overlap.
+    const IndexFile& file = *files_.front();
+    IndexFile::Search searches[batch_limit];
+    std::uint64_t at[batch_limit];
+    bool searching[batch_limit];
+    for (std::size_t i = 0; i < count; ++i) {
+        searches[i] = file.begin_search(keys[i]);
+        searching[i] = true;
+    }
+    for (std::size_t left = count; left > 0;) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (searching[i] && file.step(searches[i], at[i])) {
+                searching[i] = false;
+                --left;
+            }
+    }
+    std::size_t walking = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        moves[i].clear();
+        found[i] = at[i] != IndexFile::not_found;
+        walking += found[i];
+    }
+    while (walking > 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (at[i] == IndexFile::not_found) continue;
+            const IndexLink link = file.link(at[i]);
+            moves[i].push_back(link.move);
+            if (link.parent == root_rank) {
+                at[i] = IndexFile::not_found;
+                --walking;
+                continue;
+            }
+            if (link.parent >= file.size() || moves[i].size() > positions_)
+                file.fail("corrupted (a link that leads nowhere)");
+            at[i] = link.parent;
+            file.prefetch_link(at[i]);
+        }
+    }
 }
 
 }  // namespace vorline
