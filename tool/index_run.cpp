@@ -62,12 +62,12 @@ int check_index_target(const Settings& settings, std::ostream& out) {
 }
 
 IndexSummary games_summary(const Settings& settings, std::uint64_t root_key,
-                           const RunCounters& counters) {
+                           const RunCounters& counters, std::uint64_t input_bytes) {
     IndexSummary summary;
     summary.depth = static_cast<std::uint32_t>(settings.depth);
     summary.root_key = root_key;
     summary.games = counters;
-    summary.input_bytes = settings.pgn.file_bytes ? settings.pgn.file_bytes->bytes() : 0;
+    summary.input_bytes = input_bytes;
     summary.input_name = settings.pgn.name;
     return summary;
 }
