@@ -37,9 +37,11 @@ int open_index_files(Settings& settings, IndexFileSet& indexes, std::ostream& ou
                 file->fail("depth " + std::to_string(depth) + ", not " +
                            std::to_string(indexes.files().front()->header().depth) +
                            " as the index before it");
-            if (settings.depth_given && std::uint32_t(settings.depth) != depth)
-                file->fail("depth " + std::to_string(depth) + ", not " +
-                           std::to_string(settings.depth) + " as -d asks");
+            // A negative -d counts as a very large depth, as when games are read.
+            const auto asked = static_cast<std::uint32_t>(settings.depth);
+            if (settings.depth_given && asked != depth)
+                file->fail("depth " + std::to_string(depth) + ", not " + std::to_string(asked) +
+                           " as -d asks");
         } catch (const IndexFileError& error) {
             return index_file_problem(error, out);
         }
