@@ -119,7 +119,8 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
         }
         if (!answering) {
             out << "Finished!" << std::endl;
-            progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(), ""));
+            progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(),
+                                             *settings.write_index));
             return 0;
         }
 
