@@ -62,7 +62,8 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
-    const std::string* file = &settings.pgn.name;
+    const std::string* file =
+        settings.pgn.name.empty() ? &settings.index_files.front() : &settings.pgn.name;
     try {
         OpeningPhases phases;
         phases.set_line_tags(settings.line_tags);
