@@ -56,6 +56,7 @@ std::optional<int> read_command_line(std::span<const char* const> arguments, Set
                 break;
             case 'd':
                 settings.depth = read_depth(value, settings.depth);
+                settings.depth_given = true;
                 break;
             case 't':
                 // Read as "-d" reads its number.
@@ -67,12 +68,38 @@ std::optional<int> read_command_line(std::span<const char* const> arguments, Set
             case 'l':
                 settings.line_tags = true;
                 break;
+            case 'i':
+                settings.index_files.emplace_back(value);
+                break;
+            case 'w':
+                settings.write_index = value;
+                break;
+            case 'm':
+                settings.memory_budget = read_memory_size(value);
+                if (!settings.memory_budget)
+                    return usage_error("Bad memory size after -m: " + std::string(value), settings,
+                                       out, err);
+                break;
+            case 'T':
+                settings.temporary_folder = value;
+                break;
             default:
                 break;
         }
     }
-    if (settings.pgn.name.empty()) return usage_error("Missing pgn file", settings, out, err);
-    if (settings.epd.name.empty()) return usage_error("Missing epd file", settings, out, err);
+    if (!settings.pgn.name.empty() && !settings.index_files.empty())
+        return usage_error("Options -p and -i cannot be used together", settings, out, err);
+    if (settings.pgn.name.empty() && settings.index_files.empty())
+        return usage_error("Missing pgn file", settings, out, err);
+    if (settings.epd.name.empty() && !settings.write_index)
+        return usage_error("Missing epd file", settings, out, err);
+    for (const std::string& name : settings.index_files)
+        if (name.empty())
+            return usage_error("Missing index file name after -i", settings, out, err);
+    if (settings.write_index && settings.write_index->empty())
+        return usage_error("Missing index file name after -w", settings, out, err);
+    if (settings.temporary_folder && settings.temporary_folder->empty())
+        return usage_error("Missing folder name after -T", settings, out, err);
     if (settings.output_file_name && settings.output_file_name->empty())
         return usage_error("Missing output file name after -o", settings, out, err);
     return std::nullopt;
@@ -110,6 +137,43 @@ std::int32_t read_depth(std::string_view value, std::int32_t current) {
     if (!any_digit) return 0;
     if (negative) return static_cast<std::int32_t>(-magnitude);
     return static_cast<std::int32_t>(std::min(magnitude, limit - 1));
+}
+
+std::optional<std::uint64_t> read_memory_size(std::string_view value) {
+    std::uint64_t number = 0;
+    std::size_t i = 0;
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+        if (number > (~std::uint64_t{0} - 9) / 10) return std::nullopt;
+        number = number * 10 + std::uint64_t(value[i] - '0');
+    }
+    if (i == 0 || value.size() > i + 1) return std::nullopt;
+    const char unit = i < value.size() ? value[i] : 'K';
+    unsigned shift = 0;
+    switch (unit) {
+        case 'b':
+            shift = 0;
+            break;
+        case 'k':
+        case 'K':
+            shift = 10;
+            break;
+        case 'm':
+        case 'M':
+            shift = 20;
+            break;
+        case 'g':
+        case 'G':
+            shift = 30;
+            break;
+        case 't':
+        case 'T':
+            shift = 40;
+            break;
+        default:
+            return std::nullopt;
+    }
+    if (number > (~std::uint64_t{0} >> shift)) return std::nullopt;
+    return number << shift;
 }
 
 std::string output_file_name(std::string_view epd_file_name) {

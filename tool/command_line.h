@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tool/report_file.h"
 #include "tool/run_input.h"
@@ -32,10 +33,19 @@ struct Settings {
     std::optional<std::string> output_file_name;  // "-o"; else named after the EPD file
     bool line_tags = false;                       // "-l"
     ReportFile report;                            // "-r"; made when the option is met
+    bool depth_given = false;                     // "-d" was met
+    std::vector<std::string> index_files;         // "-i", in order: answer from saved indexes
+    std::optional<std::string> write_index;       // "-w": save the index built or merged
+    std::optional<std::uint64_t> memory_budget;   // "-m", in bytes
+    std::optional<std::string> temporary_folder;  // "-T"
     // The failure that ended the run, as printed, and the system's reason, for the report.
     std::string failure;
     std::string failure_reason;
 };
+
+// Reads a size as "-m" takes it, like sort -S: a number with K, M, G or T for its unit
+// (1024-based; b for bytes; K when none is given); none for anything else.
+std::optional<std::uint64_t> read_memory_size(std::string_view value);
 
 // Reads the arguments (without the program name) into `settings`. An option is told by
 // its first two characters and takes the next argument as its value, which is still

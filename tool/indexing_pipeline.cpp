@@ -77,7 +77,7 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
                              const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
-                             const std::function<void()>& progress) {
+                             const std::function<void()>& progress, IndexSpills* spills) {
     // A batch per thread, and one for each serial stage to hold while the threads play.
     const std::size_t tokens = std::size_t(threads) + 2;
     std::vector<std::unique_ptr<Batch>> batches;
@@ -135,7 +135,9 @@ void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threa
     };
     auto record = [&](Batch* batch) {
         const Turn turn(order);
-        record_lines_in_order(index, std::span(batch->lines).first(batch->ends.size()));
+        const auto lines = std::span(batch->lines).first(batch->ends.size());
+        if (spills) spills->make_room(index, lines, counters);
+        record_lines_in_order(index, lines);
         // Counted here, in file order, as the single-threaded loop counts them.
         for (std::size_t i = 0; i < batch->ends.size(); ++i) {
             counters.count_game(batch->outcomes[i]);

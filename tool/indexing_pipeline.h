@@ -8,6 +8,7 @@
 
 #include "board/attack_tables.h"
 #include "pgn/pgn_file.h"
+#include "tool/index_spills.h"
 #include "tool/opening_index.h"
 #include "tool/run_counters.h"
 
@@ -29,8 +30,9 @@ void record_lines_in_order(OpeningIndex& index, std::span<const std::vector<Open
 // it, and only a bounded number of batches is ever in flight. Games are skipped and ended
 // as OpeningPhases::build_index does, and counted in `counters` in file order, `progress`
 // called every progress_period games; an exception of any stage ends the run and is rethrown.
+// With `spills`, the index is spilled before a batch that would outgrow its budget.
 void build_index_in_parallel(PgnFile& games, std::uint32_t depth, unsigned threads,
                              const AttackTables& tables, OpeningIndex& index, RunCounters& counters,
-                             const std::function<void()>& progress);
+                             const std::function<void()>& progress, IndexSpills* spills = nullptr);
 
 }  // namespace vorline

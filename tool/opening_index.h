@@ -84,6 +84,37 @@ public:
     void walk_back_batch(std::span<const std::uint64_t> keys,
                          std::span<std::vector<std::uint32_t>> moves, std::span<bool> found) const;
 
+    // For saving the index: calls visit(key, node) for every position, in the order of the
+    // table, which is nearly the order of the keys: a key's slot is its highest bits, or
+    // a few slots beyond. The keys whose probe run wrapped around the table's end, the
+    // greatest, come last.
+    template <class Visit>
+    void for_each_position(Visit visit) const {
+        std::size_t first = 0;  // the first empty slot: no probe run wraps past it
+        while (table_[first].node != 0) ++first;
+        std::vector<std::size_t> wrapped;
+        auto key_of = [&](Slot s) { return std::uint64_t{s.tag} << 32 | node(s.node - 1).key_low; };
+        constexpr std::size_t ahead = 16;
+        for (std::size_t slot = 0; slot <= mask_; ++slot) {
+            if (const Slot s = table_[(slot + ahead) & mask_]; s.node != 0)
+                __builtin_prefetch(&node(s.node - 1));
+            const Slot s = table_[slot];
+            if (s.node == 0) continue;
+            if (slot < first && home(key_of(s)) > slot)
+                wrapped.push_back(slot);
+            else
+                visit(key_of(s), s.node - 1);
+        }
+        for (const std::size_t slot : wrapped) visit(key_of(table_[slot]), table_[slot].node - 1);
+    }
+    // Asks for a node to be brought into the cache ahead of link().
+    void prefetch_link(Node n) const { __builtin_prefetch(&node(n)); }
+    struct NodeLink {
+        Node parent;  // root for the initial position
+        std::uint32_t move;
+    };
+    NodeLink link(Node n) const { return {node(n).parent, node(n).move}; }
+
     // Bytes taken up by the nodes and the table.
     std::size_t memory_bytes() const;
 

@@ -39,8 +39,9 @@ void OpeningPhases::expect_input_size(std::uint64_t bytes, std::uint32_t depth) 
     // over and over), where it costs at most about a hundredth of the file's size.
     constexpr std::uint64_t bytes_per_position = 1024;
     constexpr std::uint64_t full_depth = 24;
-    const std::uint64_t positions =
+    std::uint64_t positions =
         bytes / bytes_per_position * std::min<std::uint64_t>(depth, full_depth) / full_depth;
+    if (spills_) positions = std::min(positions, spills_->limit());  // within the budget
     index_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(positions, SIZE_MAX)));
 }
 
@@ -48,7 +49,7 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
     depth_ = depth;
     if (threads > 1)
         return build_index_in_parallel(games, depth, threads, *tables_, index_, counters_,
-                                       progress_hook_);
+                                       progress_hook_, spills_);
     // The steps of a run of games are recorded together, in file order, so that each
     // game's table slots and nodes are fetched while the games before it are recorded.
     std::size_t played = 0;
@@ -58,10 +59,12 @@ void OpeningPhases::build_index(PgnFile& games, std::uint32_t depth, unsigned th
         counters_.count_game(player_.play_game(*text, depth, steps_[played++]));
         report_progress(counters_.games_read);
         if (played == steps_.size()) {
+            if (spills_) spills_->make_room(index_, steps_, counters_);
             record_lines_in_order(index_, steps_);
             played = 0;
         }
     }
+    if (spills_) spills_->make_room(index_, std::span(steps_).first(played), counters_);
     record_lines_in_order(index_, std::span(steps_).first(played));
 }
 
@@ -74,11 +77,23 @@ void OpeningPhases::answer_initial_position(std::uint64_t key, std::vector<std::
 
 void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines,
                                      OutputFile& output) {
+    answer_from(index_, epd_lines, failed_lines, output);
+}
+
+void OpeningPhases::answer_positions_from(const IndexFileSet& indexes, EpdLineReader& epd_lines,
+                                          OutputFile& failed_lines, OutputFile& output) {
+    depth_ = indexes.files().front()->header().depth;
+    answer_from(indexes, epd_lines, failed_lines, output);
+}
+
+template <class Lookup>
+void OpeningPhases::answer_from(const Lookup& lookup, EpdLineReader& epd_lines,
+                                OutputFile& failed_lines, OutputFile& output) {
     // Lines are read and looked up a batch at a time: the keys of a batch are known before
     // the first of its lines is answered, so the index's table slots and nodes are fetched
     // ahead and the walks back go in step, their cache misses overlapping.
     constexpr std::size_t batch_size = 32;
-    static_assert(batch_size <= OpeningIndex::batch_limit);
+    static_assert(batch_size <= Lookup::batch_limit);
     batch_.resize(batch_size);
     keys_.resize(batch_size);
     moves_.resize(batch_size);
@@ -96,12 +111,12 @@ void OpeningPhases::answer_positions(EpdLineReader& epd_lines, OutputFile& faile
             line.readable = key.has_value();
             if (line.readable) {
                 keys_[count - 1] = *key;
-                index_.prefetch(*key);
+                lookup.prefetch(*key);
             }
         }
         for (std::size_t i = 0; i < count; ++i)
-            if (batch_[i].readable) index_.prefetch_node(keys_[i]);
-        index_.walk_back_batch(std::span(keys_).first(count), moves_, found);
+            if (batch_[i].readable) lookup.prefetch_node(keys_[i]);
+        lookup.walk_back_batch(std::span(keys_).first(count), moves_, found);
         for (std::size_t i = 0; i < count; ++i) {
             const EpdLine& line = batch_[i];
             if (line.readable) answer_initial_position(keys_[i], moves_[i], found[i]);

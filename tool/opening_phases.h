@@ -13,6 +13,8 @@
 #include "io/output_file.h"
 #include "pgn/pgn_file.h"
 #include "tool/epd_line.h"
+#include "tool/index_file_set.h"
+#include "tool/index_spills.h"
 #include "tool/opening_game_writer.h"
 #include "tool/opening_index.h"
 #include "tool/opening_player.h"
@@ -31,7 +33,8 @@ public:
     OpeningPhases();
 
     // Tells the first phase how large its input file is (in bytes as stored), so that the
-    // index starts at a size it will most likely outgrow rather than at the smallest.
+    // index starts at a size it will most likely outgrow rather than at the smallest (and
+    // within the budget of the spills, when set before).
     void expect_input_size(std::uint64_t bytes, std::uint32_t depth);
 
     // Reads every game text of the opened input and indexes the positions of its first
@@ -47,17 +50,33 @@ public:
     // a line feed, to `failed_lines`. Lets through what ends the run, as build_index does,
     // and OutputError; Interrupted is checked between lines.
     void answer_positions(EpdLineReader& epd_lines, OutputFile& failed_lines, OutputFile& output);
+    // The same from saved indexes instead of the one built; also lets IndexFileError through.
+    void answer_positions_from(const IndexFileSet& indexes, EpdLineReader& epd_lines,
+                               OutputFile& failed_lines, OutputFile& output);
 
     const OpeningIndex& index() const { return index_; }
+    OpeningIndex& index() { return index_; }
 
     // What the phases have done so far. Every progress_period games or lines, the phase calls
     // the progress hook (when one is set) with the counters up to date.
     const RunCounters& counters() const { return counters_; }
     void set_progress_hook(std::function<void()> hook) { progress_hook_ = std::move(hook); }
+    // Keeps the first phase within a memory budget: the index is spilled between games.
+    void set_spills(IndexSpills* spills) { spills_ = spills; }
     // Each output game also gets the line tags: the number of its EPD line and its "id".
     void set_line_tags(bool on) { line_tags_ = on; }
 
+    // Counts the games behind saved indexes as if this run had read them.
+    void count_games(const RunCounters& games) {
+        counters_.games_read += games.games_read;
+        counters_.games_skipped_for_fen += games.games_skipped_for_fen;
+        counters_.games_stopped_early += games.games_stopped_early;
+    }
+
 private:
+    template <class Lookup>
+    void answer_from(const Lookup& lookup, EpdLineReader& epd_lines, OutputFile& failed_lines,
+                     OutputFile& output);
     void report_progress(std::uint64_t count) {
         if (is_progress_point(count) && progress_hook_) progress_hook_();
     }
@@ -90,7 +109,8 @@ private:
     RunCounters counters_;
     std::function<void()> progress_hook_;
     bool line_tags_ = false;
-    std::uint64_t depth_ = 0;  // of the last build_index, for the counts of lines beyond it
+    std::uint64_t depth_ = 0;  // of the index answered from, for the counts of lines beyond it
+    IndexSpills* spills_ = nullptr;
 };
 
 }  // namespace vorline

@@ -1,7 +1,9 @@
 #include "tool/run.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "pgn/pgn_file.h"
 #include "tool/command_line.h"
 #include "tool/epd_line.h"
+#include "tool/index_run.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
 #include "tool/opening_phases.h"
@@ -45,9 +48,10 @@ unsigned index_thread_count(std::int32_t asked) {
 struct CountsKept {
     RunRecord& record;
     const OpeningPhases& phases;
+    const std::uint64_t& positions;
     ~CountsKept() {
         record.phases_ran = true;
-        record.positions = phases.index().size();
+        record.positions = positions;
         try {
             record.counters = phases.counters();
         } catch (const std::bad_alloc&) {
@@ -66,21 +70,25 @@ int phase_failure(std::string message, std::string_view reason, Settings& settin
     return failure_status;
 }
 
-// The indexing and answering of a run whose settings are complete. Progress and file
-// errors go to `standard_out`, or to `err` when the output is standard output itself
-// (`out_descriptor`), which then gets nothing but games.
+// The indexing and answering of a run whose settings are complete. The index is built from
+// the games ("-p"), within the memory budget, or read from saved indexes ("-i"); "-w" saves
+// it, and the EPD lines ("-e") are answered from it. Progress and file errors go to
+// `standard_out`, or to `err` when the output is standard output itself (`out_descriptor`),
+// which then gets nothing but games.
 int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out, std::ostream& err,
                int out_descriptor, ProgressLine& progress) {
+    const bool answering = !settings.epd.name.empty();
     const std::string output_name =
-        settings.output_file_name.value_or(output_file_name(settings.epd.name));
+        answering ? settings.output_file_name.value_or(output_file_name(settings.epd.name)) : "";
     const CatchInterruptions interruptions;
     RunOutputs outputs(settings);
-    const std::optional<RunOutputs::Failure> failure = outputs.open(output_name);
-    std::ostream& out = outputs.output_is(out_descriptor) ? err : standard_out;
+    std::optional<RunOutputs::Failure> failure;
+    if (answering) failure = outputs.open(output_name);
+    std::ostream& out = answering && outputs.output_is(out_descriptor) ? err : standard_out;
     if (outputs.rolled_back())
         out << "Rolled back " << output_name << ": a run that ended abruptly had appended to it"
             << std::endl;
-    out << "reading " << settings.pgn.name << " ..." << std::endl;
+    if (!settings.pgn.name.empty()) out << "reading " << settings.pgn.name << " ..." << std::endl;
     if (failure) {
         out << failure->message << std::endl;
         if (failure->status != failure_status) {
@@ -93,22 +101,46 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out
         settings.failure_reason = failure->reason;
         return failure->status;
     }
-    const bool output_new = outputs.output_created() || outputs.output_bytes_before() == 0;
-    record.output =
-        OutputRecord{output_name, outputs.output_created(), outputs.output_bytes_before(),
-                     output_new ? std::optional<std::uint64_t>(0) : std::nullopt, 0};
-    record.failed_epd = std::string(failed_epd_file_name);
+    if (answering) {
+        const bool output_new = outputs.output_created() || outputs.output_bytes_before() == 0;
+        record.output =
+            OutputRecord{output_name, outputs.output_created(), outputs.output_bytes_before(),
+                         output_new ? std::optional<std::uint64_t>(0) : std::nullopt, 0};
+        record.failed_epd = std::string(failed_epd_file_name);
+    }
+    const auto given_up = [&](int status) {
+        outputs.cut_back();
+        return status;
+    };
+    IndexFileSet indexes;
+    if (!settings.index_files.empty())
+        if (const int status = open_index_files(settings, indexes, out)) return given_up(status);
+    if (settings.write_index)
+        if (const int status = check_index_target(settings, out)) return given_up(status);
+    WrittenFile index_file;
+    if (settings.write_index && !index_file.create_replacing(*settings.write_index)) {
+        const std::string reason = std::strerror(errno);
+        outputs.cut_back();
+        return file_error("Error while opening ", *settings.write_index, reason, settings, out,
+                          err);
+    }
     const unsigned threads = index_thread_count(settings.threads);
-    record.threads = threads;
+    if (!settings.pgn.name.empty()) record.threads = threads;
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
-    const std::string* file = &settings.pgn.name;
+    const std::string* file =
+        settings.pgn.name.empty() ? &settings.index_files.front() : &settings.pgn.name;
     try {
         OpeningPhases phases;
-        const CountsKept kept{record, phases};
+        std::uint64_t positions = 0;
+        const CountsKept kept{record, phases, positions};
         phases.set_line_tags(settings.line_tags);
-        {
+        const std::string scratch = scratch_folder(settings);
+        IndexSpills spills(settings.memory_budget.value_or(default_memory_budget()), scratch,
+                           games_summary(settings, phases.index().root_key(), {}, 0));
+        std::uint64_t games_bytes = 0;  // of the games file, read
+        if (!settings.pgn.name.empty()) {
             const ClearedAtEnd cleared{progress};
             phases.set_progress_hook([&] {
                 progress.update([&] {
@@ -117,14 +149,52 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out
                     return indexing_status(phases.counters(), state, progress.seconds());
                 });
             });
+            phases.set_spills(&spills);
             if (settings.pgn.file_size)
                 phases.expect_input_size(*settings.pgn.file_size,
                                          static_cast<std::uint32_t>(settings.depth));
             PgnFile games;
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth), threads);
+            games_bytes = settings.pgn.file_bytes->bytes();
+            settings.pgn.source.reset();
+            if (spills.any() && phases.index().size() > 0)
+                spills.spill(phases.index(), phases.counters());
+        } else {
+            for (const auto& index_file : indexes.files())
+                phases.count_games(summary_counters(index_file->header()));
         }
-        settings.pgn.source.reset();
+
+        // The index to answer from, when not the one in memory: the saved indexes, or the
+        // one file they or the spills are merged into.
+        const IndexFileSet* answer_from = settings.pgn.name.empty() ? &indexes : nullptr;
+        IndexFileSet merged;
+        positions = settings.pgn.name.empty() ? indexes.positions() : phases.index().size();
+        if (settings.write_index || spills.any()) {
+            if (!settings.write_index && !index_file.create_scratch(scratch, scratch))
+                throw OutputError(scratch, "cannot be created");
+            const IndexSummary summary =
+                games_summary(settings, phases.index().root_key(), phases.counters(), games_bytes);
+            if (!settings.pgn.name.empty() && !spills.any()) {
+                write_index_file(phases.index(), summary, index_file);
+            } else {
+                const IndexFileSet& parts = spills.any() ? spills.files() : indexes;
+                merged.add(merge_into_file(parts, summary, !spills.any(), scratch, index_file));
+                positions = merged.positions();
+                answer_from = &merged;
+            }
+            if (settings.write_index) index_file.commit();
+        }
+        if (!answering) {
+            out << "Finished!" << std::endl;
+            record.outcome = "finished";
+            record.hints = run_hints(phases.counters(), positions, settings.depth);
+            std::string summary = run_summary(phases.counters(), positions, progress.seconds(),
+                                              *settings.write_index);
+            for (const std::string& hint : record.hints) summary += "hint: " + hint + '\n';
+            progress.write_lines(summary);
+            return 0;
+        }
 
         out << "writing " << output_name << " ..." << std::endl;
         doing = "answering ";
@@ -138,15 +208,19 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out
                                             settings.epd.file_size);
                 });
             });
-            phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
+            if (answer_from)
+                phases.answer_positions_from(*answer_from, epd_lines, outputs.failed_lines(),
+                                             outputs.games);
+            else
+                phases.answer_positions(epd_lines, outputs.failed_lines(), outputs.games);
         }
         outputs.close();
         record.output->games_added = phases.counters().lines_found;
         out << "Finished!" << std::endl;
         record.outcome = "finished";
-        record.hints = run_hints(phases.counters(), phases.index().size(), settings.depth);
+        record.hints = run_hints(phases.counters(), positions, settings.depth);
         std::string summary =
-            run_summary(phases.counters(), phases.index().size(), progress.seconds(), output_name);
+            run_summary(phases.counters(), positions, progress.seconds(), output_name);
         for (const std::string& hint : record.hints) summary += "hint: " + hint + '\n';
         progress.write_lines(summary);
     } catch (const Interrupted& interruption) {
@@ -163,6 +237,9 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out
         outputs.cut_back();
         return phase_failure("Error while writing " + error.file_name(), error.what(), settings,
                              out);
+    } catch (const IndexFileError& error) {
+        outputs.cut_back();
+        return index_file_problem(error, settings, out);
     } catch (const std::bad_alloc&) {
         outputs.cut_back();
         return phase_failure("Out of memory while " + std::string(doing) + *file, {}, settings,
