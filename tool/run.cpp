@@ -115,6 +115,8 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             }
             if (settings.write_index) index_file.commit();
         }
+        if (!answering && !settings.write_index)
+            for (const auto& saved : indexes.files()) saved->verify_all();
         if (!answering) {
             out << "Finished!" << std::endl;
             progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(), ""));
