@@ -99,6 +99,11 @@ void WrittenFile::flush(bool durably) {
         next += written;
         left -= static_cast<std::size_t>(written);
     }
+    // The system starts writing a replacing file out at once, so that little is left for
+    // the sync before its rename.
+    if (!temporary_path_.empty() && !buffer_.empty())
+        sync_file_range(descriptor_, static_cast<off_t>(size_ - buffer_.size()),
+                        static_cast<off_t>(buffer_.size()), SYNC_FILE_RANGE_WRITE);
     buffer_.clear();
     if (durably && fsync(descriptor_) != 0) throw OutputError(shown_name_, std::strerror(errno));
 }

@@ -37,6 +37,12 @@ public:
     std::uint64_t size() const { return size_; }
     // Writes what is buffered; with `durably`, waits until it is on the disk.
     void flush(bool durably = false);
+    // Writes what is buffered and gives the buffer's memory back, for a file written whole
+    // that stays open to be read.
+    void finish_writing() {
+        flush();
+        std::string().swap(buffer_);
+    }
 
     // A replacing file, flushed to the disk, takes the target's name.
     void commit();

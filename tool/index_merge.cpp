@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <queue>
 #include <vector>
 
 #include "io/scratch_array.h"
@@ -15,12 +14,15 @@ namespace {
 constexpr std::uint64_t check_period = std::uint64_t{1} << 20;
 
 // The keys of all inputs in ascending order, a key held by several inputs once, with the
-// first input that holds it. Each input is read front to back.
+// first input that holds it. Each input is read front to back; the inputs' next keys are
+// kept in a binary heap, smallest key (then earliest input) on top.
 class KeyMerge {
 public:
     explicit KeyMerge(std::span<const IndexFile* const> inputs) : inputs_(inputs) {
         next_.assign(inputs.size(), 0);
-        for (std::size_t i = 0; i < inputs.size(); ++i) push(i);
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            if (inputs[i]->size() > 0) heads_.push_back({inputs[i]->key(0), i});
+        for (std::size_t i = heads_.size() / 2; i-- > 0;) sift_down(i);
     }
 
     // Calls visit(key, input, rank) for the key's first input, then visit_other(input, rank)
@@ -28,15 +30,12 @@ public:
     template <class Visit, class VisitOther>
     bool next(Visit visit, VisitOther visit_other) {
         if (heads_.empty()) return false;
-        const Head first = heads_.top();
-        heads_.pop();
-        visit(first.key, first.input, next_[first.input]++);
-        push(first.input);
-        while (!heads_.empty() && heads_.top().key == first.key) {
-            const Head other = heads_.top();
-            heads_.pop();
-            visit_other(other.input, next_[other.input]++);
-            push(other.input);
+        const std::uint64_t key = heads_.front().key;
+        visit(key, heads_.front().input, next_[heads_.front().input]);
+        advance_top();
+        while (!heads_.empty() && heads_.front().key == key) {
+            visit_other(heads_.front().input, next_[heads_.front().input]);
+            advance_top();
         }
         return true;
     }
@@ -45,23 +44,42 @@ private:
     struct Head {
         std::uint64_t key;
         std::size_t input;
-        // Smallest key first, and among equal keys the earliest input.
-        bool operator>(const Head& other) const {
-            return key != other.key ? key > other.key : input > other.input;
+        bool operator<(const Head& other) const {
+            return key != other.key ? key < other.key : input < other.input;
         }
     };
-    void push(std::size_t input) {
-        const IndexFile& file = *inputs_[input];
-        if (next_[input] < file.size()) heads_.push({file.key(next_[input]), input});
-        // Keys must ascend: a file whose keys do not has been tampered with.
-        if (next_[input] > 0 && next_[input] < file.size() &&
-            file.key(next_[input] - 1) >= file.key(next_[input]))
-            file.fail("corrupted (keys out of order)");
+    // Moves the top input on to its next key, or drops it at its end.
+    void advance_top() {
+        Head& top = heads_.front();
+        const IndexFile& file = *inputs_[top.input];
+        const std::uint64_t rank = ++next_[top.input];
+        if (rank < file.size()) {
+            const std::uint64_t key = file.key(rank);
+            // Keys must ascend: a file whose keys do not has been tampered with.
+            if (key <= top.key) file.fail("corrupted (keys out of order)");
+            top.key = key;
+        } else {
+            top = heads_.back();
+            heads_.pop_back();
+        }
+        if (!heads_.empty()) sift_down(0);
+    }
+    void sift_down(std::size_t i) {
+        const Head moved = heads_[i];
+        for (;;) {
+            std::size_t child = 2 * i + 1;
+            if (child >= heads_.size()) break;
+            if (child + 1 < heads_.size() && heads_[child + 1] < heads_[child]) ++child;
+            if (!(heads_[child] < moved)) break;
+            heads_[i] = heads_[child];
+            i = child;
+        }
+        heads_[i] = moved;
     }
 
     std::span<const IndexFile* const> inputs_;
     std::vector<std::uint64_t> next_;
-    std::priority_queue<Head, std::vector<Head>, std::greater<Head>> heads_;
+    std::vector<Head> heads_;
 };
 
 }  // namespace
@@ -105,6 +123,19 @@ void merge_index_files(std::span<const IndexFile* const> inputs, IndexSummary su
         })) {
     }
     writer.end_keys();
+    // The links a batch at a time: the merged ranks of the batch's parents lie anywhere in
+    // the map, so all of them are asked for before the first is read.
+    constexpr std::size_t batch = 64;
+    std::uint64_t map_at[batch];  // of the parent in the map, or root_rank
+    std::uint32_t moves[batch];
+    std::size_t filled = 0;
+    auto write_batch = [&] {
+        for (std::size_t i = 0; i < filled; ++i)
+            if (map_at[i] != root_rank) __builtin_prefetch(&new_rank[map_at[i]]);
+        for (std::size_t i = 0; i < filled; ++i)
+            writer.add_link(map_at[i] == root_rank ? root_rank : new_rank[map_at[i]], moves[i]);
+        filled = 0;
+    };
     std::uint64_t written = 0;
     KeyMerge owners(inputs);
     while (owners.next(
@@ -112,12 +143,15 @@ void merge_index_files(std::span<const IndexFile* const> inputs, IndexSummary su
             if ((written++ & (check_period - 1)) == 0) stop_if_interrupted();
             const IndexFile& file = *inputs[input];
             const IndexLink link = file.link(rank);
-            if (link.parent == root_rank) return writer.add_link(root_rank, link.move);
-            if (link.parent >= file.size()) file.fail("corrupted (a link that leads nowhere)");
-            writer.add_link(new_rank[map_start[input] + link.parent], link.move);
+            if (link.parent != root_rank && link.parent >= file.size())
+                file.fail("corrupted (a link that leads nowhere)");
+            map_at[filled] = link.parent == root_rank ? root_rank : map_start[input] + link.parent;
+            moves[filled] = link.move;
+            if (++filled == batch) write_batch();
         },
         [](std::size_t, std::uint64_t) {})) {
     }
+    write_batch();
     writer.finish(sum_inputs ? summary : given);
 }
 

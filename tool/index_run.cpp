@@ -78,7 +78,7 @@ std::unique_ptr<IndexFile> merge_into_file(const IndexFileSet& merged, const Ind
     std::vector<const IndexFile*> inputs;
     for (const std::unique_ptr<IndexFile>& file : merged.files()) inputs.push_back(file.get());
     merge_index_files(inputs, summary, sum_inputs, scratch, target);
-    target.flush();
+    target.finish_writing();
     auto file = std::make_unique<IndexFile>();
     file->open(target.name(), target.descriptor());
     return file;

@@ -53,9 +53,10 @@ void IndexSpills::spill(OpeningIndex& index, const RunCounters& counters) {
     summary.games.games_stopped_early = counters.games_stopped_early - counted_.games_stopped_early;
     counted_ = counters;
     write_index_file(index, summary, *file);
-    file->flush();
+    file->finish_writing();
     // The memory goes back before the spill is read.
     index = OpeningIndex(index.root_key());
+    index.reserve(static_cast<std::size_t>(limit_));  // the size it grew to, at once
     auto spilled = std::make_unique<IndexFile>();
     spilled->open(name, file->descriptor());
     files_.add(std::move(spilled));

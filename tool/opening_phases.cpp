@@ -39,8 +39,9 @@ void OpeningPhases::expect_input_size(std::uint64_t bytes, std::uint32_t depth) 
     // over and over), where it costs at most about a hundredth of the file's size.
     constexpr std::uint64_t bytes_per_position = 1024;
     constexpr std::uint64_t full_depth = 24;
-    const std::uint64_t positions =
+    std::uint64_t positions =
         bytes / bytes_per_position * std::min<std::uint64_t>(depth, full_depth) / full_depth;
+    if (spills_) positions = std::min(positions, spills_->limit());  // within the budget
     index_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(positions, SIZE_MAX)));
 }
 

@@ -33,7 +33,8 @@ public:
     OpeningPhases();
 
     // Tells the first phase how large its input file is (in bytes as stored), so that the
-    // index starts at a size it will most likely outgrow rather than at the smallest.
+    // index starts at a size it will most likely outgrow rather than at the smallest (and
+    // within the budget of the spills, when set before).
     void expect_input_size(std::uint64_t bytes, std::uint32_t depth);
 
     // Reads every game text of the opened input and indexes the positions of its first

@@ -78,10 +78,10 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
                     return indexing_status(phases.counters(), state, progress.seconds());
                 });
             });
+            phases.set_spills(&spills);
             if (settings.pgn.file_size)
                 phases.expect_input_size(*settings.pgn.file_size,
                                          static_cast<std::uint32_t>(settings.depth));
-            phases.set_spills(&spills);
             PgnFile games;
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
