@@ -15,6 +15,7 @@ executable under the same names (a shared file system).
 import argparse
 import hashlib
 import os
+import re
 import subprocess
 import sys
 import time
@@ -139,6 +140,7 @@ class Progress:
         self.start = time.monotonic()
         self.stream = stream
         self.terminal = stream.isatty()
+        self.setup_seconds = 0.0  # of the cluster before the job began
 
     def seconds(self):
         return time.monotonic() - self.start
@@ -227,7 +229,7 @@ def main(argv):
 
 
 def run_job(client, options, vorline, games, target, work, start_seconds):
-    from distributed import Event, as_completed, wait
+    from distributed import Event
 
     token = uuid.uuid4().hex[:12]  # keeps this job's task names apart from other jobs'
     stop_event = f"vorline-stop-{token}"
@@ -241,9 +243,11 @@ def run_job(client, options, vorline, games, target, work, start_seconds):
 
     # One build per file, largest first (Dask runs higher priorities first).
     parts = [None] * len(games)
+    paths = [target]  # every file the tasks write
     order = sorted(range(len(games)), key=lambda n: -sizes[n])
     for rank, n in enumerate(order):
         path = os.path.join(work, f"{n + 1}-{index_name(games[n], options.depth)}.idx")
+        paths.append(path)
         parts[n] = client.submit(build_task, vorline, games[n], sizes[n], options.depth, path,
                                  stop_event, key=f"vorline-build-{n + 1}-{token}",
                                  priority=len(games) - rank, pure=False)
@@ -261,6 +265,7 @@ def run_job(client, options, vorline, games, target, work, start_seconds):
                 merged.append(parts[group[0]])
                 continue
             path = target if last else os.path.join(work, f"merge-{token}-{depth + 1}-{j + 1}.idx")
+            paths.append(path)
             future = client.submit(merge_task, vorline, path, options.depth, stop_event,
                                    *[parts[i] for i in group],
                                    key=f"vorline-merge-{depth + 1}-{j + 1}-{token}",
@@ -270,6 +275,20 @@ def run_job(client, options, vorline, games, target, work, start_seconds):
             merged.append(future)
             tasks.append(future)
         parts = merged
+
+    try:
+        progress.setup_seconds = start_seconds
+        return await_tasks(client, options, vorline, target, tasks, intermediate, stop_event,
+                           progress)
+    finally:
+        for folder in {work, os.path.dirname(target)}:
+            remove_leftovers(folder, {os.path.basename(path) for path in paths})
+
+
+def await_tasks(client, options, vorline, target, tasks, intermediate, stop_event, progress):
+    """Follows the tasks to their end, or stops them all at the first failure; then answers
+    the EPD file when one is given. Returns the exit status."""
+    from distributed import Event, as_completed, wait
 
     failure = None
     try:
@@ -300,13 +319,24 @@ def run_job(client, options, vorline, games, target, work, start_seconds):
         print(failure, flush=True)
         return 1
     sys.stderr.write(f"index built: {len(tasks)} tasks in {progress.seconds():.2f} s "
-                     f"(cluster ready after {start_seconds:.2f} s)\n")
+                     f"(cluster ready after {progress.setup_seconds:.2f} s)\n")
     sys.stderr.flush()
 
     if options.epd:
         return subprocess.run([vorline, "-i", target, "-e", options.epd]).returncode
     print("Finished!", flush=True)
     return 0
+
+
+def remove_leftovers(work, names):
+    """Removes what vorline runs killed with their worker left in `work`: files being
+    written under a temporary name (the final name and six characters of mkstemp's) for
+    the files `names`."""
+    pattern = re.compile(r"(.*)\.[A-Za-z0-9]{6}")
+    for entry in os.listdir(work):
+        match = pattern.fullmatch(entry)
+        if match and match.group(1) in names:
+            remove_file(os.path.join(work, entry))
 
 
 def remove_file(path):
