@@ -8,6 +8,7 @@ VORLINE_DATA_DIR; a test skips when the data is absent."""
 
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -26,17 +27,18 @@ PYTHON = "/usr/bin/python3"
 
 # The shares of the games in each of the seven files, and how each is compressed.
 SHARES = [0.30, 0.05, 0.20, 0.02, 0.15, 0.08, 0.20]
-COMPRESSORS = [["zstd", "-q", "-1"], None, ["gzip", "-1"], None, ["xz", "-0"], None, None]
+COMPRESSORS = [["zstd", "-q", "--rm", "-1"], None, ["gzip", "-1"], None, ["xz", "-0"], None, None]
 SUFFIXES = [".zst", "", ".gz", "", ".xz", "", ""]
 
 
 def cut_games(data, shares, folder):
-    """Writes `data` cut at game boundaries into files of the given shares, compressed as
-    COMPRESSORS says; returns their names in order."""
+    """Writes `data` cut at game boundaries into files that hold the given shares of its
+    games, compressed as COMPRESSORS says; returns their names in order."""
+    starts = [0] + [match.start() + 1 for match in re.finditer(rb"\n\[Event ", data)]
     cuts, total = [0], 0.0
     for share in shares[:-1]:
         total += share
-        cuts.append(data.index(b"\n[Event ", int(total * len(data))) + 1)
+        cuts.append(starts[int(total * len(starts))])
     cuts.append(len(data))
     names = []
     for n in range(len(shares)):
@@ -102,7 +104,7 @@ class ClusterTest(unittest.TestCase):
     def start_cluster(self):
         """Starts a scheduler and two workers of one thread each as processes of their own
         on 127.0.0.1, each in a process group with the vorline runs it starts; returns the
-        scheduler's address. They are killed when the test ends."""
+        scheduler's address and its scheduler file. They are killed when the test ends."""
         address_file = os.path.join(self.folder, "scheduler.json")
         quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL,
                  "start_new_session": True, "cwd": self.folder}
@@ -119,7 +121,7 @@ class ClusterTest(unittest.TestCase):
                 break
             time.sleep(0.1)
         with open(address_file) as file:
-            return json.load(file)["address"]
+            return json.load(file)["address"], address_file
 
     def stop_cluster(self):
         for process in reversed(self.started):
@@ -144,7 +146,7 @@ class ClusterTest(unittest.TestCase):
         self.need_data()
         with open(GAMES, "rb") as file:
             files = cut_games(file.read(), SHARES, self.folder)
-        address = self.start_cluster()
+        address, _ = self.start_cluster()
         driver = subprocess.Popen(
             [PYTHON, DRIVER, "--vorline", VORLINE, "-w", self.index, "--scheduler", address,
              *files], cwd=self.folder, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
@@ -173,7 +175,7 @@ class ClusterTest(unittest.TestCase):
         with open(GAMES, "rb") as file:
             files = cut_games(file.read(10_000_000), SHARES[:3], self.folder)
 
-        address = self.start_cluster()
+        _, address = self.start_cluster()  # the driver reads the scheduler file
         status, out, _ = self.driver(files + [os.path.join(self.folder, "nowhere.pgn")],
                                      scheduler=address)
         self.assertNotEqual(status, 0)

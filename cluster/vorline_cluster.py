@@ -69,10 +69,12 @@ class VorlineFailed(RuntimeError):
 
 
 def worker_threads():
-    """The threads of the worker this task runs on (1 outside a worker)."""
+    """The threads for this task's vorline: its share of the threads of the worker it runs
+    on, which runs as many tasks at once as it has threads (1 outside a worker)."""
     try:
         from distributed import get_worker
-        return max(1, int(get_worker().state.nthreads))
+        state = get_worker().state
+        return max(1, int(state.nthreads) // max(1, int(state.executing_count)))
     except Exception:
         return 1
 
@@ -116,6 +118,19 @@ def index_name(game_file, depth):
     status = os.stat(game_file)
     identity = f"{game_file}\0{status.st_size}\0{status.st_mtime_ns}\0{depth}"
     return hashlib.sha256(identity.encode("utf-8", "surrogateescape")).hexdigest()[:16]
+
+
+# The first bytes of the compressed formats vorline reads.
+COMPRESSED_MAGIC = (b"\x28\xb5\x2f\xfd", b"\x1f\x8b", b"BZh", b"\xfd7zXZ\x00")
+
+
+def work_estimate(game_file, size):
+    """How much work indexing a file takes, for running the largest first: its size, four
+    times that for a compressed file (games compress about three to seven times, and
+    decoding them costs on top)."""
+    with open(game_file, "rb") as file:
+        start = file.read(6)
+    return size * 4 if start.startswith(COMPRESSED_MAGIC) else size
 
 
 def merge_plan(count, fan_in):
@@ -165,24 +180,25 @@ def parse_arguments(argv):
         description="Builds one vorline index of many game files on a Dask cluster: one "
         "vorline run per file, then their merge in the files' order, so that the index "
         "answers as one run over all the games in that order.")
-    parser.add_argument("games", nargs="+", help="the game files, in order (any compression "
+    parser.add_argument("games", nargs="+", metavar="GAMES", help="the game files, in order (any compression "
                         "vorline reads), on storage every worker sees")
     parser.add_argument("-w", "--index", required=True, help="the index file to write")
-    parser.add_argument("--work", help="the shared working folder for the per-file indexes, "
+    parser.add_argument("--work", metavar="FOLDER", help="the shared working folder for the per-file indexes, "
                         "kept for reruns (default: the index file's name + '.work')")
-    parser.add_argument("--scheduler", help="the Dask scheduler's address (tcp://host:port); "
-                        "without it a local cluster runs one worker process per core")
-    parser.add_argument("--vorline", default=DEFAULT_VORLINE,
+    parser.add_argument("--scheduler", metavar="ADDRESS", help="the Dask scheduler's address (tcp://host:port) "
+                        "or its scheduler file (dask-scheduler --scheduler-file); without it "
+                        "a local cluster runs one worker process per core")
+    parser.add_argument("--vorline", default=DEFAULT_VORLINE, metavar="EXECUTABLE",
                         help="the vorline executable (default: the one built beside this "
                         "driver, %(default)s)")
     parser.add_argument("-d", "--depth", type=int, default=24,
                         help="half moves of each game indexed (default 24)")
-    parser.add_argument("-e", "--epd", help="an EPD file to answer from the index once it "
+    parser.add_argument("-e", "--epd", metavar="EPD_FILE", help="an EPD file to answer from the index once it "
                         "is built (as vorline -i <index> -e <file> does)")
-    parser.add_argument("--fan-in", type=int, default=0,
+    parser.add_argument("--fan-in", type=int, default=0, metavar="N",
                         help="indexes joined by one merge task: 2 or more merges as a tree "
                         "of tasks; 0 (default) merges them all in one task")
-    parser.add_argument("--workers", type=int, default=os.cpu_count() or 1,
+    parser.add_argument("--workers", type=int, default=os.cpu_count() or 1, metavar="N",
                         help="worker processes of the local cluster (default: one per core, "
                         "%(default)s)")
     options = parser.parse_args(argv)
@@ -213,7 +229,9 @@ def main(argv):
     from distributed import Client, LocalCluster
     started = time.monotonic()
     cluster = None
-    if options.scheduler:
+    if options.scheduler and os.path.isfile(options.scheduler):
+        client = Client(scheduler_file=options.scheduler)
+    elif options.scheduler:
         client = Client(options.scheduler)
     else:
         cluster = LocalCluster(n_workers=options.workers, threads_per_worker=1,
@@ -244,7 +262,8 @@ def run_job(client, options, vorline, games, target, work, start_seconds):
     # One build per file, largest first (Dask runs higher priorities first).
     parts = [None] * len(games)
     paths = [target]  # every file the tasks write
-    order = sorted(range(len(games)), key=lambda n: -sizes[n])
+    work_estimates = [work_estimate(name, size) for name, size in zip(games, sizes)]
+    order = sorted(range(len(games)), key=lambda n: -work_estimates[n])
     for rank, n in enumerate(order):
         path = os.path.join(work, f"{n + 1}-{index_name(games[n], options.depth)}.idx")
         paths.append(path)
