@@ -2,7 +2,8 @@
 """Times the cluster driver on one machine, all in one invocation (the machine may be shared:
 quote the ratios): a PGN file cut at game boundaries into seven files of uneven sizes (three
 of them compressed with zstd, gzip and xz) is indexed by the driver on a local cluster of one
-worker and of two, and with one merge of all the per-file indexes against a tree of pairwise
+worker and of two (beside the same job run without the engine, one and two builds at
+a time, which shows what the machine gives at the moment), and with one merge of all the per-file indexes against a tree of pairwise
 merges, each the best of the given runs taken in turn (the job's own time, without starting
 the cluster); then Dask's overhead per task, and the rates of one vorline build and one
 merge that the model of a larger cluster rests on.
@@ -31,6 +32,54 @@ def driver_seconds(vorline, files, folder, *more):
     result = subprocess.run(["/usr/bin/python3", DRIVER, "--vorline", vorline, "-w", index,
                              *more, *files], capture_output=True, text=True, check=True)
     return float(re.search(r"index built: \d+ tasks in ([0-9.]+) s", result.stderr).group(1))
+
+
+def plain_job(vorline, files, folder, at_once):
+    """The same job without the engine: the builds, largest first, `at_once` at a time by
+    a pool of threads that each run one vorline, then one merge; its seconds."""
+    from concurrent.futures import ThreadPoolExecutor
+    work = os.path.join(folder, "plain.work")
+    shutil.rmtree(work, ignore_errors=True)
+    os.mkdir(work)
+    indexes = [os.path.join(work, f"{n + 1}.idx") for n in range(len(files))]
+    start = time.perf_counter()
+    with ThreadPoolExecutor(at_once) as pool:
+        order = sorted(range(len(files)), key=lambda n: -os.path.getsize(files[n]) *
+                       (1 if files[n].endswith(".pgn") else 4))
+        list(pool.map(lambda n: subprocess.run(
+            [vorline, "-p", files[n], "-t", "1", "-w", indexes[n]], check=True,
+            stdout=subprocess.DEVNULL), order))
+    subprocess.run([vorline] + [a for index in indexes for a in ("-i", index)] +
+                   ["-w", os.path.join(folder, "plain.idx")], check=True,
+                   stdout=subprocess.DEVNULL)
+    return time.perf_counter() - start
+
+
+def processor_seconds(arguments):
+    """The processor time (user and system, all threads) of one run."""
+    pid = subprocess.Popen(arguments, stdout=subprocess.DEVNULL).pid
+    _, status, usage = os.wait4(pid, 0)
+    if status != 0:
+        sys.exit(f"{arguments} failed")
+    return usage.ru_utime + usage.ru_stime
+
+
+def modelled_ratio(vorline, files, folder):
+    """Each build's and the merge's processor time, run one at a time, and from them the
+    time of the job on 1 and on 2 idle cores (builds handed out largest first, each to the
+    worker free first, then the merge): what the machine would give with nothing beside."""
+    work = os.path.join(folder, "model.work")
+    shutil.rmtree(work, ignore_errors=True)
+    os.mkdir(work)
+    indexes = [os.path.join(work, f"{n + 1}.idx") for n in range(len(files))]
+    builds = [processor_seconds([vorline, "-p", files[n], "-t", "1", "-w", indexes[n]])
+              for n in range(len(files))]
+    merge = processor_seconds([vorline] + [a for index in indexes for a in ("-i", index)] +
+                              ["-w", os.path.join(folder, "model.idx")])
+    free = [0.0, 0.0]
+    for seconds in sorted(builds, reverse=True):
+        free[free.index(min(free))] += seconds
+    return builds, merge, (sum(builds) + merge) / (max(free) + merge)
 
 
 def best_of_turns(runs, variants):
@@ -94,6 +143,8 @@ def main(argv):
         best = best_of_turns(runs, {
             "one vorline -p over the whole file, -t 1": lambda: timed(
                 [vorline, "-p", games, "-t", "1", "-w", os.path.join(folder, "one.idx")]),
+            "without the engine, 1 build at a time": lambda: plain_job(vorline, files, folder, 1),
+            "without the engine, 2 builds at a time": lambda: plain_job(vorline, files, folder, 2),
             "1 worker, one merge": lambda: driver_seconds(vorline, files, folder,
                                                           "--workers", "1"),
             "2 workers, one merge": lambda: driver_seconds(vorline, files, folder,
@@ -103,6 +154,9 @@ def main(argv):
         })
         for name, seconds in best.items():
             print(f"{name:45} {seconds:7.2f} s")
+        print("2 builds at a time against 1, without the engine: "
+              f"{best['without the engine, 1 build at a time'] / best['without the engine, 2 builds at a time']:.2f}x "
+              "(the most this machine gives now)")
         print(f"2 workers against 1: {best['1 worker, one merge'] / best['2 workers, one merge']:.2f}x; "
               f"tree against one merge: "
               f"{best['2 workers, tree of pairwise merges'] / best['2 workers, one merge']:.2f}x "
@@ -125,6 +179,10 @@ def main(argv):
         print(f"one vorline -p -t 1 -w over the whole file: {len(data) / build_seconds / 1e6:.0f} "
               f"MB/s of games, index {os.path.getsize(os.path.join(folder, 'one.idx')) / 1e6:.1f} MB")
 
+        builds, merge, ratio = modelled_ratio(vorline, files, folder)
+        print(f"processor time of the builds: {', '.join(f'{b:.2f}' for b in builds)} s, of the "
+              f"merge: {merge:.2f} s; on 2 idle cores 2 workers would take {1 / ratio:.2f} of "
+              f"1 worker's time ({ratio:.2f}x)")
         for name, seconds in engine_overhead().items():
             print(f"Dask overhead, {name}: {seconds * 1e3:.2f} ms")
     finally:

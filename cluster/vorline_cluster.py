@@ -14,6 +14,7 @@ executable under the same names (a shared file system).
 
 import argparse
 import hashlib
+import logging
 import os
 import re
 import subprocess
@@ -112,9 +113,9 @@ def merge_task(vorline, target, depth, stop_event, *parts):
 
 
 def index_name(game_file, depth):
-    """The per-file index of a game file: its number for people, and a digest of the file's
-    name, size, modification time and the depth, so that a rerun reuses only an index of
-    the same games at the same depth."""
+    """What names a game file's index beside its number: a digest of the file's name, size,
+    modification time and the depth, so that a rerun reuses only an index of the same
+    games at the same depth."""
     status = os.stat(game_file)
     identity = f"{game_file}\0{status.st_size}\0{status.st_mtime_ns}\0{depth}"
     return hashlib.sha256(identity.encode("utf-8", "surrogateescape")).hexdigest()[:16]
@@ -234,8 +235,10 @@ def main(argv):
     elif options.scheduler:
         client = Client(options.scheduler)
     else:
+        # Its workers' own reports of failed tasks stay quiet: the driver reports the failure.
         cluster = LocalCluster(n_workers=options.workers, threads_per_worker=1,
-                               processes=True, dashboard_address=None)
+                               processes=True, dashboard_address=None,
+                               silence_logs=logging.ERROR)
         client = Client(cluster)
     try:
         return run_job(client, options, vorline, games, target, work,
@@ -313,7 +316,8 @@ def await_tasks(client, options, vorline, target, tasks, intermediate, stop_even
     try:
         for future in as_completed(tasks):
             if future.status != "finished":
-                failure = future.exception() if future.status == "error" else future.status
+                failure = (future.exception() if future.status == "error" else
+                           f"Task {future.key} {future.status} (the scheduler was lost?)")
                 break
             path, size, reused = future.result()
             progress.task_done(("reused " if reused else "") + os.path.basename(path), size)
