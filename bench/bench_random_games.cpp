@@ -29,8 +29,9 @@ int run(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-const BenchRegistration registration(
-    "random-games", "<megabytes> [plies per game, default 80] [seed] > games.pgn", run);
+const BenchRegistration registration("random-games",
+                                     "<megabytes> [plies per game, default 80] [seed] > games.pgn",
+                                     run);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "tool/interruption.h"
@@ -96,10 +97,6 @@ void write_index_file(const OpeningIndex& index, const IndexSummary& summary, Wr
         for (; j > 0 && entries[j - 1].key > entry.key; --j) entries[j] = entries[j - 1];
         entries[j] = entry;
     }
-    std::vector<OpeningIndex::Node> rank_of(entries.size());
-    for (std::size_t rank = 0; rank < entries.size(); ++rank)
-        rank_of[entries[rank].node] = static_cast<OpeningIndex::Node>(rank);
-
     constexpr std::size_t check_period = std::size_t{1} << 20;
     IndexFileWriter writer(file);
     for (std::size_t rank = 0; rank < entries.size(); ++rank) {
@@ -107,19 +104,26 @@ void write_index_file(const OpeningIndex& index, const IndexSummary& summary, Wr
         writer.add_key(entries[rank].key);
     }
     writer.end_keys();
-    // Nodes are read in key order, at random, and then their parents' ranks: each node is
-    // asked for well ahead, and its parent's rank once the node is there.
-    constexpr std::size_t ahead = 16;
-    for (std::size_t rank = 0; rank < entries.size(); ++rank) {
+
+    // The links are made in node order, where a node's parent is most often the node just
+    // before it, and put in their places in key order: random writes, which do not hold the
+    // processor up as random reads would. The entries' memory goes first.
+    const std::size_t count = entries.size();
+    std::vector<OpeningIndex::Node> rank_of(count);
+    for (std::size_t rank = 0; rank < count; ++rank)
+        rank_of[entries[rank].node] = static_cast<OpeningIndex::Node>(rank);
+    std::vector<Entry>().swap(entries);
+    const auto links = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+    for (std::size_t node = 0; node < count; ++node) {
+        if ((node & (check_period - 1)) == 0) stop_if_interrupted();
+        const OpeningIndex::NodeLink link = index.link(static_cast<OpeningIndex::Node>(node));
+        const std::uint64_t parent =
+            link.parent == OpeningIndex::root ? root_rank : rank_of[link.parent];
+        links[rank_of[node]] = IndexFileWriter::link_value(parent, link.move);
+    }
+    for (std::size_t rank = 0; rank < count; ++rank) {
         if ((rank & (check_period - 1)) == 0) stop_if_interrupted();
-        if (rank + ahead < entries.size()) index.prefetch_link(entries[rank + ahead].node);
-        if (rank + ahead / 2 < entries.size()) {
-            const OpeningIndex::Node parent = index.link(entries[rank + ahead / 2].node).parent;
-            if (parent != OpeningIndex::root) __builtin_prefetch(&rank_of[parent]);
-        }
-        const OpeningIndex::NodeLink link = index.link(entries[rank].node);
-        writer.add_link(link.parent == OpeningIndex::root ? root_rank : rank_of[link.parent],
-                        link.move);
+        writer.add_link_value(links[rank]);
     }
     writer.finish(summary);
 }

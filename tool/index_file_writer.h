@@ -35,9 +35,13 @@ public:
     }
     void end_keys();
     void add_link(std::uint64_t parent_rank, std::uint32_t move) {
-        const std::uint64_t value = parent_rank << 15 | (move & stored_move_bits);
-        add(&value, index_link_size);
+        add_link_value(link_value(parent_rank, move));
     }
+    // A link as stored: the parent's rank above the move's 15 bits.
+    static std::uint64_t link_value(std::uint64_t parent_rank, std::uint32_t move) {
+        return parent_rank << 15 | (move & stored_move_bits);
+    }
+    void add_link_value(std::uint64_t value) { add(&value, index_link_size); }
     // Ends the links and writes the checksums and the header; the file is then complete.
     void finish(const IndexSummary& summary);
 

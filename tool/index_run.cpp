@@ -37,9 +37,11 @@ int open_index_files(Settings& settings, IndexFileSet& indexes, std::ostream& ou
                 file->fail("depth " + std::to_string(depth) + ", not " +
                            std::to_string(indexes.files().front()->header().depth) +
                            " as the index before it");
-            if (settings.depth_given && std::uint32_t(settings.depth) != depth)
-                file->fail("depth " + std::to_string(depth) + ", not " +
-                           std::to_string(settings.depth) + " as -d asks");
+            // A negative -d counts as a very large depth, as when games are read.
+            const auto asked = static_cast<std::uint32_t>(settings.depth);
+            if (settings.depth_given && asked != depth)
+                file->fail("depth " + std::to_string(depth) + ", not " + std::to_string(asked) +
+                           " as -d asks");
         } catch (const IndexFileError& error) {
             return index_file_problem(error, out);
         }
@@ -62,12 +64,12 @@ int check_index_target(const Settings& settings, std::ostream& out) {
 }
 
 IndexSummary games_summary(const Settings& settings, std::uint64_t root_key,
-                           const RunCounters& counters) {
+                           const RunCounters& counters, std::uint64_t input_bytes) {
     IndexSummary summary;
     summary.depth = static_cast<std::uint32_t>(settings.depth);
     summary.root_key = root_key;
     summary.games = counters;
-    summary.input_bytes = settings.pgn.file_bytes ? settings.pgn.file_bytes->bytes() : 0;
+    summary.input_bytes = input_bytes;
     summary.input_name = settings.pgn.name;
     return summary;
 }

@@ -29,9 +29,9 @@ int check_index_target(const Settings& settings, std::ostream& out);
 // Prints "Problem with index file <name>: <what is wrong>" and returns the failure status.
 int index_file_problem(const IndexFileError& error, std::ostream& out);
 
-// The summary written into the index of a run's games.
+// The summary written into the index of a run's games, of which `input_bytes` were read.
 IndexSummary games_summary(const Settings& settings, std::uint64_t root_key,
-                           const RunCounters& counters);
+                           const RunCounters& counters, std::uint64_t input_bytes);
 
 // The counts of games that an index file's header holds.
 inline RunCounters summary_counters(const IndexHeader& header) {

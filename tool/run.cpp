@@ -62,13 +62,15 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
 
     // What the run was doing when it failed, for the message.
     std::string_view doing = "indexing ";
-    const std::string* file = &settings.pgn.name;
+    const std::string* file =
+        settings.pgn.name.empty() ? &settings.index_files.front() : &settings.pgn.name;
     try {
         OpeningPhases phases;
         phases.set_line_tags(settings.line_tags);
         const std::string scratch = scratch_folder(settings);
         IndexSpills spills(settings.memory_budget.value_or(default_memory_budget()), scratch,
-                           games_summary(settings, phases.index().root_key(), {}));
+                           games_summary(settings, phases.index().root_key(), {}, 0));
+        std::uint64_t games_bytes = 0;  // of the games file, read
         if (!settings.pgn.name.empty()) {
             const ClearedAtEnd cleared{progress};
             phases.set_progress_hook([&] {
@@ -86,6 +88,7 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             games.open_read(*settings.pgn.source);
             phases.build_index(games, static_cast<std::uint32_t>(settings.depth),
                                index_thread_count(settings.threads));
+            games_bytes = settings.pgn.file_bytes->bytes();
             settings.pgn.source.reset();
             if (spills.any() && phases.index().size() > 0)
                 spills.spill(phases.index(), phases.counters());
@@ -104,7 +107,7 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             if (!settings.write_index && !index_file.create_scratch(scratch, scratch))
                 throw OutputError(scratch, "cannot be created");
             const IndexSummary summary =
-                games_summary(settings, phases.index().root_key(), phases.counters());
+                games_summary(settings, phases.index().root_key(), phases.counters(), games_bytes);
             if (!settings.pgn.name.empty() && !spills.any()) {
                 write_index_file(phases.index(), summary, index_file);
             } else {
@@ -119,7 +122,8 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
             for (const auto& saved : indexes.files()) saved->verify_all();
         if (!answering) {
             out << "Finished!" << std::endl;
-            progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(), ""));
+            progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(),
+                                             *settings.write_index));
             return 0;
         }
 

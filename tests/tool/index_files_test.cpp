@@ -138,6 +138,7 @@ TEST_F(IndexFiles, EveryWayOfBuildingAnswersAsTheDirectRun) {
 TEST_F(IndexFiles, DamagedFilesAreNamedWithWhatIsWrong) {
     expect_runs({"-p", "all.pgn", "-w", "all.idx"});
     const std::string good = dir.read("all.idx");
+    ASSERT_GT(good.size(), sizeof(IndexHeader));
     IndexHeader header;
     std::memcpy(&header, good.data(), sizeof header);
     auto changed = [&](std::size_t at) {
