@@ -123,7 +123,7 @@ int run_phases(Settings& settings, std::ostream& out, ProgressLine& progress) {
         if (!answering) {
             out << "Finished!" << std::endl;
             progress.write_lines(run_summary(phases.counters(), positions, progress.seconds(),
-                                             *settings.write_index));
+                                             settings.write_index.value_or("")));
             return 0;
         }
 
