@@ -77,9 +77,10 @@ class ClusterTest(unittest.TestCase):
         if not os.path.exists(GAMES) or not os.path.exists(POSITIONS):
             self.skipTest(f"reference data absent ({DATA})")
 
-    def driver(self, files, *more, scheduler=None):
+    def driver(self, files, *more, scheduler=None, index=None):
         """Runs the driver to its end: its status, standard output and standard error."""
-        arguments = [PYTHON, DRIVER, "--vorline", VORLINE, "-w", self.index, *more, *files]
+        arguments = [PYTHON, DRIVER, "--vorline", VORLINE, "-w", index or self.index, *more,
+                     *files]
         arguments += ["--scheduler", scheduler] if scheduler else ["--workers", "2"]
         result = subprocess.run(arguments, cwd=self.folder, capture_output=True, text=True,
                                 timeout=240)
@@ -182,6 +183,14 @@ class ClusterTest(unittest.TestCase):
         self.assertIn("Problem with input pgn-file " + os.path.join(self.folder, "nowhere.pgn"),
                       out)
         self.assertFalse(os.path.exists(self.index))
+        # Games are never written over.
+        with open(files[1], "rb") as file:
+            games = file.read()
+        status, out, _ = self.driver(files, scheduler=address, index=files[1])
+        self.assertNotEqual(status, 0)
+        self.assertIn("Output file is an input file: " + files[1], out)
+        with open(files[1], "rb") as file:
+            self.assertTrue(file.read() == games)
 
         # A compressed file cut short cannot be read whole.
         with open(files[2], "rb") as file:

@@ -225,6 +225,9 @@ def main(argv):
         if not os.path.isfile(name) or not os.access(name, os.R_OK):
             print(f"Problem with input pgn-file {name}", flush=True)
             return 1
+    if os.path.exists(target) and any(os.path.samefile(target, name) for name in games):
+        print(f"Output file is an input file: {target}", flush=True)
+        return 1
     os.makedirs(work, exist_ok=True)
 
     from distributed import Client, LocalCluster
