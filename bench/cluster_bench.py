@@ -2,11 +2,12 @@
 """Times the cluster driver on one machine, all in one invocation (the machine may be shared:
 quote the ratios): a PGN file cut at game boundaries into seven files of uneven sizes (three
 of them compressed with zstd, gzip and xz) is indexed by the driver on a local cluster of one
-worker and of two (beside the same job run without the engine, one and two builds at
-a time, which shows what the machine gives at the moment), and with one merge of all the per-file indexes against a tree of pairwise
-merges, each the best of the given runs taken in turn (the job's own time, without starting
-the cluster); then Dask's overhead per task, and the rates of one vorline build and one
-merge that the model of a larger cluster rests on.
+worker and of two (beside the same job run without the engine, one and two builds at a
+time, which shows what the machine gives at the moment), and with one merge of all the
+per-file indexes against a tree of pairwise merges, each the best of the given runs taken
+in turn (the job's own time, without starting the cluster); then the rates of one merge
+and one vorline build, each task's processor time and from it the ratio on idle cores,
+and Dask's overhead per task.
 
 usage: bench/cluster_bench.py <pgn file> [vorline executable] [runs]
 """
@@ -154,12 +155,13 @@ def main(argv):
         })
         for name, seconds in best.items():
             print(f"{name:45} {seconds:7.2f} s")
-        print("2 builds at a time against 1, without the engine: "
-              f"{best['without the engine, 1 build at a time'] / best['without the engine, 2 builds at a time']:.2f}x "
+        plain_ratio = (best["without the engine, 1 build at a time"] /
+                       best["without the engine, 2 builds at a time"])
+        print(f"2 builds at a time against 1, without the engine: {plain_ratio:.2f}x "
               "(the most this machine gives now)")
-        print(f"2 workers against 1: {best['1 worker, one merge'] / best['2 workers, one merge']:.2f}x; "
-              f"tree against one merge: "
-              f"{best['2 workers, tree of pairwise merges'] / best['2 workers, one merge']:.2f}x "
+        one, two = best["1 worker, one merge"], best["2 workers, one merge"]
+        tree = best["2 workers, tree of pairwise merges"]
+        print(f"2 workers against 1: {one / two:.2f}x; tree against one merge: {tree / two:.2f}x "
               "the time")
 
         # The parts of the model: one build's rate and the merge's rate.
@@ -176,8 +178,10 @@ def main(argv):
               f"({output / 1e6:.1f} MB): {merge_seconds:.2f} s, "
               f"{(inputs + output) / merge_seconds / 1e6:.0f} MB/s read and written")
         build_seconds = best["one vorline -p over the whole file, -t 1"]
-        print(f"one vorline -p -t 1 -w over the whole file: {len(data) / build_seconds / 1e6:.0f} "
-              f"MB/s of games, index {os.path.getsize(os.path.join(folder, 'one.idx')) / 1e6:.1f} MB")
+        index_bytes = os.path.getsize(os.path.join(folder, "one.idx"))
+        print(f"one vorline -p -t 1 -w over the whole file: "
+              f"{len(data) / build_seconds / 1e6:.0f} MB/s of games, index "
+              f"{index_bytes / 1e6:.1f} MB")
 
         builds, merge, ratio = modelled_ratio(vorline, files, folder)
         print(f"processor time of the builds: {', '.join(f'{b:.2f}' for b in builds)} s, of the "

@@ -181,21 +181,25 @@ def parse_arguments(argv):
         description="Builds one vorline index of many game files on a Dask cluster: one "
         "vorline run per file, then their merge in the files' order, so that the index "
         "answers as one run over all the games in that order.")
-    parser.add_argument("games", nargs="+", metavar="GAMES", help="the game files, in order (any compression "
-                        "vorline reads), on storage every worker sees")
+    parser.add_argument("games", nargs="+", metavar="GAMES",
+                        help="the game files, in order (any compression vorline reads), on "
+                        "storage every worker sees")
     parser.add_argument("-w", "--index", required=True, help="the index file to write")
-    parser.add_argument("--work", metavar="FOLDER", help="the shared working folder for the per-file indexes, "
-                        "kept for reruns (default: the index file's name + '.work')")
-    parser.add_argument("--scheduler", metavar="ADDRESS", help="the Dask scheduler's address (tcp://host:port) "
-                        "or its scheduler file (dask-scheduler --scheduler-file); without it "
-                        "a local cluster runs one worker process per core")
+    parser.add_argument("--work", metavar="FOLDER",
+                        help="the shared working folder for the per-file indexes, kept for "
+                        "reruns (default: the index file's name + '.work')")
+    parser.add_argument("--scheduler", metavar="ADDRESS",
+                        help="the Dask scheduler's address (tcp://host:port) or its scheduler "
+                        "file (dask-scheduler --scheduler-file); without it a local cluster "
+                        "runs one worker process per core")
     parser.add_argument("--vorline", default=DEFAULT_VORLINE, metavar="EXECUTABLE",
                         help="the vorline executable (default: the one built beside this "
                         "driver, %(default)s)")
     parser.add_argument("-d", "--depth", type=int, default=24,
                         help="half moves of each game indexed (default 24)")
-    parser.add_argument("-e", "--epd", metavar="EPD_FILE", help="an EPD file to answer from the index once it "
-                        "is built (as vorline -i <index> -e <file> does)")
+    parser.add_argument("-e", "--epd", metavar="EPD_FILE",
+                        help="an EPD file to answer from the index once it is built (as "
+                        "vorline -i <index> -e <file> does)")
     parser.add_argument("--fan-in", type=int, default=0, metavar="N",
                         help="indexes joined by one merge task: 2 or more merges as a tree "
                         "of tasks; 0 (default) merges them all in one task")
