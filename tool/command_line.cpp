@@ -91,7 +91,8 @@ std::optional<int> read_command_line(std::span<const char* const> arguments, Set
         return usage_error("Options -p and -i cannot be used together", settings, out, err);
     if (settings.pgn.name.empty() && settings.index_files.empty())
         return usage_error("Missing pgn file", settings, out, err);
-    if (settings.epd.name.empty() && !settings.write_index)
+    // Saved indexes alone ("-i" without "-e" or "-w") are checked whole.
+    if (settings.epd.name.empty() && !settings.write_index && settings.index_files.empty())
         return usage_error("Missing epd file", settings, out, err);
     for (const std::string& name : settings.index_files)
         if (name.empty())

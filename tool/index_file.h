@@ -72,6 +72,8 @@ public:
 
     // Checks the checksums themselves (what merging reads anyway).
     void verify_checksums() const;
+    // Checks the checksums and every block of keys and links against its checksum.
+    void verify_all() const;
     // Tells the system that the file will be read front to back.
     void expect_sequential() const { file_.expect_sequential(); }
 

@@ -185,12 +185,14 @@ int run_phases(Settings& settings, RunRecord& record, std::ostream& standard_out
             }
             if (settings.write_index) index_file.commit();
         }
+        if (!answering && !settings.write_index)
+            for (const auto& saved : indexes.files()) saved->verify_all();
         if (!answering) {
             out << "Finished!" << std::endl;
             record.outcome = "finished";
             record.hints = run_hints(phases.counters(), positions, settings.depth);
             std::string summary = run_summary(phases.counters(), positions, progress.seconds(),
-                                              *settings.write_index);
+                                              settings.write_index.value_or(""));
             for (const std::string& hint : record.hints) summary += "hint: " + hint + '\n';
             progress.write_lines(summary);
             return 0;

@@ -1,0 +1,380 @@
+#!/usr/bin/python3
+"""Builds one opening index of many game files on a Dask cluster.
+
+Every game file is indexed by a run of `vorline -p <file> -d <depth> -w <folder>/<n>-<id>.idx`
+on some worker, largest files first so that uneven files balance; the per-file indexes are
+then merged in the files' order into one index that answers exactly as one run over all the
+games in that order (one merge of them all by default, or a tree of smaller merges that run
+in parallel with --fan-in). The heavy work stays in the vorline executable; Dask schedules
+the tasks, reruns those of a worker that dies and balances the load. vorline writes every
+file under a temporary name and renames it into place, so a task run twice or killed midway
+leaves no torn file. Every worker must see the game files, the working folder and the
+executable under the same names (a shared file system).
+"""
+
+import argparse
+import hashlib
+import logging
+import os
+import re
+import subprocess
+import sys
+import time
+import uuid
+
+DEFAULT_VORLINE = os.path.normpath(
+    os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "vorline"))
+
+# How often a task looks whether the job has failed meanwhile, in seconds.
+STOP_POLL_SECONDS = 0.5
+
+
+def job_stopped(stop_event):
+    """Whether the job's client has asked every task to stop (a failure elsewhere)."""
+    if stop_event is None:
+        return False
+    try:
+        from distributed import Event
+        return Event(stop_event).is_set()
+    except Exception:  # no scheduler to ask (outside a worker): the run goes on
+        return False
+
+
+def run_vorline(arguments, stop_event=None):
+    """Runs vorline to its end; returns none, or what went wrong: vorline's own message
+    (which names the file), or how it ended. A run still going when the job stops is
+    interrupted, which makes vorline remove what it was writing."""
+    process = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                               stdin=subprocess.DEVNULL, text=True, errors="replace")
+    stopping = False
+    while True:
+        try:
+            output, _ = process.communicate(timeout=STOP_POLL_SECONDS)
+            break
+        except subprocess.TimeoutExpired:
+            if not stopping and job_stopped(stop_event):
+                process.terminate()
+                stopping = True
+    if process.returncode == 0:
+        return None
+    lines = [line for line in output.splitlines()
+             if line and not line.startswith(("reading ", "writing ", "Type 'vorline -h'"))]
+    if process.returncode < 0:
+        lines.append(f"{' '.join(arguments)} ended by signal {-process.returncode}")
+    return "; ".join(lines) or f"{' '.join(arguments)} ended with status {process.returncode}"
+
+
+class VorlineFailed(RuntimeError):
+    """A run of vorline that failed. The client tells failures by the future's state, not
+    by this class: classes of the driver's __main__ come back re-pickled."""
+
+
+def worker_threads():
+    """The threads for this task's vorline: its share of the threads of the worker it runs
+    on, which runs as many tasks at once as it has threads (1 outside a worker)."""
+    try:
+        from distributed import get_worker
+        state = get_worker().state
+        return max(1, int(state.nthreads) // max(1, int(state.executing_count)))
+    except Exception:
+        return 1
+
+
+def build_task(vorline, game_file, size, depth, target, stop_event):
+    """Indexes one game file into `target`, or finds its complete index there from an
+    earlier job (every block checked by vorline). Returns the target, the bytes of games
+    read and whether the index was reused."""
+    if job_stopped(stop_event):
+        raise VorlineFailed("stopped")
+    if os.path.exists(target):
+        failure = run_vorline([vorline, "-i", target, "-d", str(depth)], stop_event)
+        if failure:
+            raise VorlineFailed(f"{failure} (an index kept from an earlier job: remove it "
+                                "to build it again)")
+        return target, size, True
+    failure = run_vorline([vorline, "-p", game_file, "-d", str(depth), "-t",
+                           str(worker_threads()), "-w", target], stop_event)
+    if failure:
+        raise VorlineFailed(failure)
+    return target, size, False
+
+
+def merge_task(vorline, target, depth, stop_event, *parts):
+    """Merges the indexes `parts` (results of earlier tasks), in order, into `target`."""
+    if job_stopped(stop_event):
+        raise VorlineFailed("stopped")
+    arguments = [vorline, "-d", str(depth)]
+    for path, _, _ in parts:
+        arguments += ["-i", path]
+    failure = run_vorline(arguments + ["-w", target], stop_event)
+    if failure:
+        raise VorlineFailed(failure)
+    return target, 0, False
+
+
+def index_name(game_file, depth):
+    """What names a game file's index beside its number: a digest of the file's name, size,
+    modification time and the depth, so that a rerun reuses only an index of the same
+    games at the same depth."""
+    status = os.stat(game_file)
+    identity = f"{game_file}\0{status.st_size}\0{status.st_mtime_ns}\0{depth}"
+    return hashlib.sha256(identity.encode("utf-8", "surrogateescape")).hexdigest()[:16]
+
+
+# The first bytes of the compressed formats vorline reads.
+COMPRESSED_MAGIC = (b"\x28\xb5\x2f\xfd", b"\x1f\x8b", b"BZh", b"\xfd7zXZ\x00")
+
+
+def work_estimate(game_file, size):
+    """How much work indexing a file takes, for running the largest first: its size, four
+    times that for a compressed file (games compress about three to seven times, and
+    decoding them costs on top)."""
+    with open(game_file, "rb") as file:
+        start = file.read(6)
+    return size * 4 if start.startswith(COMPRESSED_MAGIC) else size
+
+
+def merge_plan(count, fan_in):
+    """The merge tree over `count` ordered indexes: a list of levels, each a list of groups
+    of adjacent positions in the level below; the last level has one group."""
+    levels = []
+    while True:
+        groups = [list(range(i, min(i + fan_in, count))) for i in range(0, count, fan_in)]
+        levels.append(groups)
+        if len(groups) == 1:
+            return levels
+        count = len(groups)
+
+
+class Progress:
+    """Tasks done of all and bytes of games read: one line redrawn on a terminal, else a
+    line per task."""
+
+    def __init__(self, total_tasks, total_bytes, stream=sys.stderr):
+        self.total_tasks, self.total_bytes = total_tasks, total_bytes
+        self.done_tasks, self.done_bytes = 0, 0
+        self.start = time.monotonic()
+        self.stream = stream
+        self.terminal = stream.isatty()
+        self.setup_seconds = 0.0  # of the cluster before the job began
+
+    def seconds(self):
+        return time.monotonic() - self.start
+
+    def task_done(self, what, size):
+        self.done_tasks += 1
+        self.done_bytes += size
+        line = (f"{self.done_tasks} of {self.total_tasks} tasks, "
+                f"{self.done_bytes / 1e6:,.1f} of {self.total_bytes / 1e6:,.1f} MB of games, "
+                f"{self.seconds():.1f} s: {what}")
+        self.stream.write("\r\x1b[K" + line if self.terminal else line + "\n")
+        self.stream.flush()
+
+    def end(self):
+        if self.terminal and self.done_tasks:
+            self.stream.write("\n")
+            self.stream.flush()
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(
+        description="Builds one vorline index of many game files on a Dask cluster: one "
+        "vorline run per file, then their merge in the files' order, so that the index "
+        "answers as one run over all the games in that order.")
+    parser.add_argument("games", nargs="+", metavar="GAMES",
+                        help="the game files, in order (any compression vorline reads), on "
+                        "storage every worker sees")
+    parser.add_argument("-w", "--index", required=True, help="the index file to write")
+    parser.add_argument("--work", metavar="FOLDER",
+                        help="the shared working folder for the per-file indexes, kept for "
+                        "reruns (default: the index file's name + '.work')")
+    parser.add_argument("--scheduler", metavar="ADDRESS",
+                        help="the Dask scheduler's address (tcp://host:port) or its scheduler "
+                        "file (dask-scheduler --scheduler-file); without it a local cluster "
+                        "runs one worker process per core")
+    parser.add_argument("--vorline", default=DEFAULT_VORLINE, metavar="EXECUTABLE",
+                        help="the vorline executable (default: the one built beside this "
+                        "driver, %(default)s)")
+    parser.add_argument("-d", "--depth", type=int, default=24,
+                        help="half moves of each game indexed (default 24)")
+    parser.add_argument("-e", "--epd", metavar="EPD_FILE",
+                        help="an EPD file to answer from the index once it is built (as "
+                        "vorline -i <index> -e <file> does)")
+    parser.add_argument("--fan-in", type=int, default=0, metavar="N",
+                        help="indexes joined by one merge task: 2 or more merges as a tree "
+                        "of tasks; 0 (default) merges them all in one task")
+    parser.add_argument("--workers", type=int, default=os.cpu_count() or 1, metavar="N",
+                        help="worker processes of the local cluster (default: one per core, "
+                        "%(default)s)")
+    options = parser.parse_args(argv)
+    if options.fan_in == 1 or options.fan_in < 0:
+        parser.error("--fan-in must be 0 or at least 2")
+    if options.workers < 1:
+        parser.error("--workers must be at least 1")
+    if options.depth < 1:
+        parser.error("--depth must be at least 1")
+    return options
+
+
+def main(argv):
+    options = parse_arguments(argv)
+    vorline = os.path.abspath(options.vorline)
+    games = [os.path.abspath(name) for name in options.games]
+    target = os.path.abspath(options.index)
+    work = os.path.abspath(options.work or target + ".work")
+    if not os.access(vorline, os.X_OK):
+        print(f"Problem with the vorline executable {vorline}", flush=True)
+        return 1
+    for name in games:
+        if not os.path.isfile(name) or not os.access(name, os.R_OK):
+            print(f"Problem with input pgn-file {name}", flush=True)
+            return 1
+    if os.path.exists(target) and any(os.path.samefile(target, name) for name in games):
+        print(f"Output file is an input file: {target}", flush=True)
+        return 1
+    os.makedirs(work, exist_ok=True)
+
+    from distributed import Client, LocalCluster
+    started = time.monotonic()
+    cluster = None
+    if options.scheduler and os.path.isfile(options.scheduler):
+        client = Client(scheduler_file=options.scheduler)
+    elif options.scheduler:
+        client = Client(options.scheduler)
+    else:
+        # Its workers' own reports of failed tasks stay quiet: the driver reports the failure.
+        cluster = LocalCluster(n_workers=options.workers, threads_per_worker=1,
+                               processes=True, dashboard_address=None,
+                               silence_logs=logging.ERROR)
+        client = Client(cluster)
+    try:
+        return run_job(client, options, vorline, games, target, work,
+                       time.monotonic() - started)
+    finally:
+        client.close()
+        if cluster is not None:
+            cluster.close()
+
+
+def run_job(client, options, vorline, games, target, work, start_seconds):
+    from distributed import Event
+
+    token = uuid.uuid4().hex[:12]  # keeps this job's task names apart from other jobs'
+    stop_event = f"vorline-stop-{token}"
+    Event(stop_event, client=client)  # made before any task asks for it
+    sizes = [os.path.getsize(name) for name in games]
+    fan_in = options.fan_in or len(games)
+    levels = merge_plan(len(games), max(fan_in, 2))
+    progress = Progress(len(games) + sum(len(group) > 1 or i == len(levels) - 1
+                                         for i, level in enumerate(levels) for group in level),
+                        sum(sizes))
+
+    # One build per file, largest first (Dask runs higher priorities first).
+    parts = [None] * len(games)
+    paths = [target]  # every file the tasks write
+    work_estimates = [work_estimate(name, size) for name, size in zip(games, sizes)]
+    order = sorted(range(len(games)), key=lambda n: -work_estimates[n])
+    for rank, n in enumerate(order):
+        path = os.path.join(work, f"{n + 1}-{index_name(games[n], options.depth)}.idx")
+        paths.append(path)
+        parts[n] = client.submit(build_task, vorline, games[n], sizes[n], options.depth, path,
+                                 stop_event, key=f"vorline-build-{n + 1}-{token}",
+                                 priority=len(games) - rank, pure=False)
+    tasks = list(parts)
+
+    # The merges in the files' order, level by level; the last one writes the target. A
+    # merge goes before any build waiting, so that merging overlaps the builds.
+    intermediate = {}  # merge future -> the merges below it, whose files it reads
+    merges = set()
+    for depth, level in enumerate(levels):
+        last = depth == len(levels) - 1
+        merged = []
+        for j, group in enumerate(level):
+            if len(group) == 1 and not last:
+                merged.append(parts[group[0]])
+                continue
+            path = target if last else os.path.join(work, f"merge-{token}-{depth + 1}-{j + 1}.idx")
+            paths.append(path)
+            future = client.submit(merge_task, vorline, path, options.depth, stop_event,
+                                   *[parts[i] for i in group],
+                                   key=f"vorline-merge-{depth + 1}-{j + 1}-{token}",
+                                   priority=len(games) + 1, pure=False)
+            intermediate[future] = [parts[i] for i in group if depth > 0 and parts[i] in merges]
+            merges.add(future)
+            merged.append(future)
+            tasks.append(future)
+        parts = merged
+
+    try:
+        progress.setup_seconds = start_seconds
+        return await_tasks(client, options, vorline, target, tasks, intermediate, stop_event,
+                           progress)
+    finally:
+        for folder in {work, os.path.dirname(target)}:
+            remove_leftovers(folder, {os.path.basename(path) for path in paths})
+
+
+def await_tasks(client, options, vorline, target, tasks, intermediate, stop_event, progress):
+    """Follows the tasks to their end, or stops them all at the first failure; then answers
+    the EPD file when one is given. Returns the exit status."""
+    from distributed import Event, as_completed, wait
+
+    failure = None
+    try:
+        for future in as_completed(tasks):
+            if future.status != "finished":
+                failure = (future.exception() if future.status == "error" else
+                           f"Task {future.key} {future.status} (the scheduler was lost?)")
+                break
+            path, size, reused = future.result()
+            progress.task_done(("reused " if reused else "") + os.path.basename(path), size)
+            for done_input in intermediate.get(future, []):
+                remove_file(done_input.result()[0])
+    except KeyboardInterrupt:
+        failure = "Interrupted"
+    progress.end()
+    if failure is not None:
+        # Every task still running stops its vorline, which removes what it was writing,
+        # and every task yet to start ends at once; then they are let go.
+        Event(stop_event, client=client).set()
+        try:
+            wait(tasks, timeout=30)
+        except Exception:
+            pass
+        client.cancel(tasks)
+        for future, inputs in intermediate.items():
+            for done_input in inputs:
+                if done_input.status == "finished":
+                    remove_file(done_input.result()[0])
+        print(failure, flush=True)
+        return 1
+    sys.stderr.write(f"index built: {len(tasks)} tasks in {progress.seconds():.2f} s "
+                     f"(cluster ready after {progress.setup_seconds:.2f} s)\n")
+    sys.stderr.flush()
+
+    if options.epd:
+        return subprocess.run([vorline, "-i", target, "-e", options.epd]).returncode
+    print("Finished!", flush=True)
+    return 0
+
+
+def remove_leftovers(work, names):
+    """Removes what vorline runs killed with their worker left in `work`: files being
+    written under a temporary name (the final name and six characters of mkstemp's) for
+    the files `names`."""
+    pattern = re.compile(r"(.*)\.[A-Za-z0-9]{6}")
+    for entry in os.listdir(work):
+        match = pattern.fullmatch(entry)
+        if match and match.group(1) in names:
+            remove_file(os.path.join(work, entry))
+
+
+def remove_file(path):
+    try:
+        os.remove(path)
+    except FileNotFoundError:
+        pass
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
