@@ -16,6 +16,7 @@
 
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "tool/tool_run_texts.h"
 
 namespace vorline {
 
@@ -23,29 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
-const std::string games =
-    "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
-const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";
-const std::string unfound = "8/8/8/4k3/8/8/3QK3/8 w - -\n";
-const std::string earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
 const std::string earlier_failed = "8/8/8/8/8/8/k7/K7 w - - id \"an earlier miss\";\n";
-const std::string found_game =
-    "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
-    "[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n";
 constexpr const char* sanitized = "the sanitizer reserves more address space than any limit";
 
 std::string repeated(const std::string& text, int count) {
     std::string all;
     for (int i = 0; i < count; ++i) all += text;
     return all;
-}
-
-// `count` EPD lines, alternately found and not found.
-std::string epd_lines(int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += i % 2 ? unfound : found;
-    return text;
 }
 
 class AllOrNothing : public ::testing::Test {

@@ -8,9 +8,7 @@
 
 #include <array>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -19,9 +17,11 @@
 #include "board/attack_tables.h"
 #include "board/chess_position.h"
 #include "board/move_list.h"
-#include "notation/san_move.h"
+#include "checks/random_games.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "tool/tool_run.h"
+#include "tool/tool_run_texts.h"
 
 namespace vorline {
 
@@ -29,72 +29,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
-const std::string games =
-    "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
-const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";
-const std::string unfound = "8/8/8/4k3/8/8/3QK3/8 w - -\n";
-const std::string earlier_output = "[Event \"earlier run\"]\n\n1. e4 *\n\n";
-const std::string found_game =
-    "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"1\"]\n[White \"?\"]\n"
-    "[Black \"?\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 *\n\n";
-
-// `count` EPD lines, alternately found and not found.
-std::string epd_lines(int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += i % 2 ? unfound : found;
-    return text;
-}
-
 // Random legal games from the initial position, written as PGN: about `plies` new
 // positions each.
-std::string random_games(int count, int plies) {
-    const AttackTables tables;
-    ChessPosition position(tables);
-    std::mt19937 random(1);
-    std::string text;
-    for (int g = 0; g < count; ++g) {
-        position.set_start_position();
-        text += "[Event \"R\"]\n\n";
-        for (int ply = 0; ply < plies; ++ply) {
-            MoveList moves;
-            position.generate_legal_moves(moves);
-            if (moves.empty()) break;
-            const Move move = moves[random() % moves.size()];
-            text += SanMove(position, move).text() + " ";
-            position.make_move(move);
-        }
-        text += "*\n\n";
-    }
-    return text;
-}
+std::string random_games(int count, int plies) { return RandomGames(1).games(count, plies); }
 
-class Faults : public ::testing::Test {
+class Faults : public ToolRun {
 protected:
     void SetUp() override {
         dir.write("games.pgn", games);
         dir.write("pos.epd", epd_lines(6));
         dir.write("pos.pgn", earlier_output);
-    }
-    Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
-        // The preloaded library comes before the sanitizer's runtime.
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        options.environment.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                                      ":verify_asan_link_order=0");
-        return Process(VORLINE_EXE, arguments, dir.path().string(), options);
-    }
-    ProcessResult vorline(const std::vector<std::string>& arguments,
-                          ProcessOptions options = {}) const {
-        return start(arguments, std::move(options)).wait();
-    }
-    // Reads of `file` fail with EIO after `bytes`, or crawl when `bytes` is negative.
-    ProcessOptions troubled(const std::string& file, long bytes) const {
-        ProcessOptions options;
-        options.environment = {
-            std::string("LD_PRELOAD=") + VORLINE_TROUBLED_READS,
-            "VORLINE_TROUBLED_FILE=" + dir.file(file),
-            bytes < 0 ? "VORLINE_SLOW_READS=1" : "VORLINE_FAIL_AFTER=" + std::to_string(bytes)};
-        return options;
     }
     // A failed run: its status and last message, no "Finished!", the output as it was and
     // the EPD file untouched.
@@ -134,8 +78,6 @@ protected:
         options.memory_limit += 8ul << 20;
         return options;
     }
-
-    TempDir dir;
 };
 
 constexpr const char* sanitized = "the sanitizer reserves more address space than any limit";

@@ -16,6 +16,7 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "tool/index_file_format.h"
+#include "tool/tool_run.h"
 
 namespace vorline {
 
@@ -37,7 +38,7 @@ const std::string transpositions_c =
     "[Event \"C1\"]\n\n1. d4 d5 2. c4 e6 3. Nc3 *\n\n"
     "[Event \"C2\"]\n\n1. e4 c5 2. Nf3 Nc6 *\n\n";
 
-class IndexFiles : public ::testing::Test {
+class IndexFiles : public ToolRun {
 protected:
     void SetUp() override {
         // Hundreds of random games per file, so that -m can spill many times; the EPD lines
@@ -58,16 +59,6 @@ protected:
         dir.write("c.pgn", parts[2]);
         dir.write("all.pgn", parts[0] + parts[1] + parts[2]);
         dir.write("pos.epd", epd);
-    }
-    Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        options.environment.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                                      ":verify_asan_link_order=0");
-        return Process(VORLINE_EXE, arguments, dir.path().string(), options);
-    }
-    ProcessResult vorline(const std::vector<std::string>& arguments,
-                          ProcessOptions options = {}) const {
-        return start(arguments, std::move(options)).wait();
     }
     void expect_runs(const std::vector<std::string>& arguments) const {
         const ProcessResult result = vorline(arguments);
@@ -97,8 +88,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    TempDir dir;
 };
 
 TEST_F(IndexFiles, EveryWayOfBuildingAnswersAsTheDirectRun) {

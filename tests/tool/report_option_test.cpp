@@ -15,6 +15,7 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "tool/json_writer.h"
+#include "tool/tool_run.h"
 
 namespace vorline {
 
@@ -43,28 +44,11 @@ const std::string epd =
     "8/8/8/4k3/8/8/3QK3/8 w - -\n"
     "\n";
 
-class ReportOption : public ::testing::Test {
+class ReportOption : public ToolRun {
 protected:
     void SetUp() override {
         dir.write("games.pgn", games);
         dir.write("pos.epd", epd);
-    }
-    Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        options.environment.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") +
-                                      ":verify_asan_link_order=0");
-        return Process(VORLINE_EXE, arguments, dir.path().string(), options);
-    }
-    ProcessResult vorline(const std::vector<std::string>& arguments,
-                          ProcessOptions options = {}) const {
-        return start(arguments, std::move(options)).wait();
-    }
-    // Reads of `file` fail after `bytes`, or crawl when `bytes` is negative.
-    ProcessOptions troubled(const std::string& file, long bytes) const {
-        return {.environment = {std::string("LD_PRELOAD=") + VORLINE_TROUBLED_READS,
-                                "VORLINE_TROUBLED_FILE=" + dir.file(file),
-                                bytes < 0 ? "VORLINE_SLOW_READS=1"
-                                          : "VORLINE_FAIL_AFTER=" + std::to_string(bytes)}};
     }
     Json report(const std::string& name = "report.json") const {
         EXPECT_TRUE(dir.exists(name));
@@ -77,8 +61,6 @@ protected:
                 << entry.path();
     }
     std::string version() const { return vorline({"-v"}).out.substr(8); }
-
-    TempDir dir;
 };
 
 TEST(JsonWriter, EscapesWhatJsonRequiresAndKeepsTheTextValidUtf8) {
