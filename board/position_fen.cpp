@@ -1,8 +1,14 @@
 // Reading and writing FEN (and the position part of EPD lines).
 #include <array>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "board/board_errors.h"
 #include "board/chess_position.h"
@@ -24,23 +30,66 @@ constexpr std::uint32_t piece_code(char c) {
 }
 
 // What a byte of a placement does: a piece letter places its code and moves on one
-// square, a digit 1-8 moves on as many, "/" goes to file a of the next rank down.
-struct PlacementByte {
-    std::uint8_t valid = 0;
-    std::uint8_t code = 0;
-    std::uint8_t squares = 0;
-    std::uint8_t next_rank = 0;
+// square, a digit 1-8 moves on as many, "/" goes to file a of the next rank down. Each
+// part in a table of its own, so that reading a byte takes no branch and few instructions:
+// `code`, the squares moved on, `file_mask` (keeps the file, or sets it back to file a for
+// "/") and `rank_step` (the squares a rank down). A byte that is no placement character
+// moves on sixteen squares, beyond any rank, which marks the placement as faulty.
+struct PlacementTables {
+    std::array<std::uint8_t, 256> code{};
+    std::array<std::uint8_t, 256> squares{};
+    std::array<std::int8_t, 256> file_mask{};
+    std::array<std::uint8_t, 256> rank_step{};
 };
-constexpr std::array<PlacementByte, 256> placement_bytes = [] {
-    std::array<PlacementByte, 256> bytes{};
-    for (int c = 0; c < 256; ++c) {
-        PlacementByte& b = bytes[std::size_t(c)];
-        if (const std::uint32_t code = piece_code(char(c))) b = {1, std::uint8_t(code), 1, 0};
-        if (c >= '1' && c <= '8') b = {1, 0, std::uint8_t(c - '0'), 0};
-        if (c == '/') b = {1, 0, 0, 1};
+constexpr std::uint8_t invalid_squares = 16;
+constexpr PlacementTables placement_bytes = [] {
+    PlacementTables t;
+    for (std::size_t c = 0; c < 256; ++c) {
+        t.file_mask[c] = -1;
+        t.squares[c] = invalid_squares;
+        if (const std::uint32_t code = piece_code(char(c))) {
+            t.code[c] = std::uint8_t(code);
+            t.squares[c] = 1;
+        }
+        if (c >= '1' && c <= '8') t.squares[c] = std::uint8_t(c - '0');
+        if (c == '/') {
+            t.squares[c] = 0;
+            t.file_mask[c] = 0;
+            t.rank_step[c] = 8;
+        }
     }
+    return t;
+}();
+
+constexpr std::array<bool, 256> space_bytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c) bytes[std::size_t(c)] = is_space(char(c));
     return bytes;
 }();
+
+bool is_space_byte(char c) { return space_bytes[static_cast<unsigned char>(c)]; }
+
+// Where the field that starts at `pos` ends: at the first space from there, or at the
+// text's end.
+std::size_t field_end(std::string_view text, std::size_t pos) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time are searched for bytes from 0 to 32, the only ones that may
+    // be spaces.
+    const __m128i above_spaces = _mm_set1_epi8(0x21);
+    const __m128i negative = _mm_set1_epi8(-1);
+    for (; pos + 16 <= text.size(); pos += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
+        const __m128i low =
+            _mm_and_si128(_mm_cmplt_epi8(bytes, above_spaces), _mm_cmpgt_epi8(bytes, negative));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(low)); mask != 0; mask &= mask - 1)
+            if (const std::size_t at = pos + unsigned(std::countr_zero(mask));
+                is_space_byte(text[at]))
+                return at;
+    }
+#endif
+    while (pos < text.size() && !is_space_byte(text[pos])) ++pos;
+    return pos;
+}
 
 constexpr std::array<char, 15> piece_letters = {'?', 'P', 'N', 'B', 'R', 'Q', 'K', '?',
                                                 '?', 'p', 'n', 'b', 'r', 'q', 'k'};
@@ -95,8 +144,6 @@ struct FenParts {
     long long half_moves = 0;
     long long full_moves = 1;
     bool move_number_given = false;  // the text's sixth field is a number
-    std::array<std::uint8_t, 64> placed{};
-    std::array<Bitboard, 15> boards{};  // by piece code; the empty code's stays 0
     std::uint64_t piece_hash = 0;
     bool white_to_move = false;
     std::uint16_t castling_rights = 0;
@@ -107,14 +154,63 @@ struct FenParts {
     char unknown = 0;
 };
 
-void read_fen_parts(std::string_view text, FenParts& parts) {
+// The same with what stands on each square and the board of each piece, for setting a
+// position; finding a key does without them.
+struct FenPlacement : FenParts {
+    std::array<std::uint8_t, 64> placed{};
+    std::array<Bitboard, 15> boards{};  // by piece code; the empty code's stays 0
+};
+
+// Names the first fault of a placement that has one.
+void name_placement_fault(std::string_view placement, FenParts& parts) {
+    int rank = 7;
+    int file = 0;
+    for (const char c : placement) {
+        const auto b = static_cast<unsigned char>(c);
+        if (placement_bytes.squares[b] == invalid_squares) {
+            parts.error = "unkown piece 0x";
+            parts.unknown = c;
+            return;
+        }
+        if (placement_bytes.rank_step[b] != 0 && rank == 0) {
+            parts.error = "placement has more than eight ranks";
+            return;
+        }
+        file = (file + placement_bytes.squares[b]) & placement_bytes.file_mask[b];
+        if (file > 8) {
+            parts.error = "rank of more than eight squares";
+            return;
+        }
+        rank -= placement_bytes.rank_step[b] / 8;
+    }
+}
+
+// The pawns of a sound placement.
+void pawns_of(std::string_view placement, Bitboard& white_pawns, Bitboard& black_pawns) {
+    int rank_start = 56;
+    int file = 0;
+    for (const char c : placement) {
+        const auto b = static_cast<unsigned char>(c);
+        const Bitboard bit = Bitboard{1} << ((rank_start + file) & 63);
+        if (placement_bytes.code[b] == Piece::white_pawn) white_pawns |= bit;
+        if (placement_bytes.code[b] == Piece::black_pawn) black_pawns |= bit;
+        file = (file + placement_bytes.squares[b]) & placement_bytes.file_mask[b];
+        rank_start -= placement_bytes.rank_step[b];
+    }
+}
+
+// Reads the text's fields and its placement's key; into a FenPlacement also what stands
+// on each square and the board of each piece.
+template <class Parts>
+void read_fen_parts(std::string_view text, Parts& parts) {
+    constexpr bool whole = std::is_same_v<Parts, FenPlacement>;
     auto& fields = parts.fields;
     std::size_t pos = 0, count = 0;
     for (; count < fields.size(); ++count) {
-        while (pos < text.size() && is_space(text[pos])) ++pos;
+        while (pos < text.size() && is_space_byte(text[pos])) ++pos;
         if (pos == text.size()) break;
         const std::size_t start = pos;
-        while (pos < text.size() && !is_space(text[pos])) ++pos;
+        pos = field_end(text, pos);
         fields[count] = text.substr(start, pos - start);
     }
     if (!read_number(fields[4], parts.half_moves)) fields[4] = "0";
@@ -122,37 +218,34 @@ void read_fen_parts(std::string_view text, FenParts& parts) {
     if (!parts.move_number_given) fields[5] = "1";
 
     // The cursor stays within its rank: a rank of more than eight squares or a ninth rank
-    // is an error, a "/" starts the next rank at file a. Every byte is handled alike,
-    // without a branch on its kind, as the kinds follow each other at random.
-    int rank = 7;
+    // is an error, a "/" starts the next rank at file a. The kinds of the bytes follow each
+    // other at random, so every byte is handled alike, without a branch: faults are only
+    // noticed here (a file beyond 8 makes `bad` negative, a ninth rank `rank_start`), and
+    // named afterwards.
+    int rank_start = 56;  // the square of file a on the cursor's rank
     int file = 0;
     std::uint64_t piece_hash = 0;
+    int bad = 0;
     for (const char c : fields[0]) {
-        const PlacementByte byte = placement_bytes[static_cast<unsigned char>(c)];
-        if (!byte.valid) {
-            parts.error = "unkown piece 0x";
-            parts.unknown = c;
-            return;
-        }
-        const int next_file = byte.next_rank ? 0 : file + byte.squares;
-        if (byte.next_rank && rank == 0) {
-            parts.error = "placement has more than eight ranks";
-            return;
-        }
-        if (next_file > 8) {
-            parts.error = "rank of more than eight squares";
-            return;
-        }
+        const auto b = static_cast<unsigned char>(c);
+        const std::uint8_t code = placement_bytes.code[b];
         // A digit or "/" may stand after the last square of a rank; it places nothing (the
         // empty code has no key).
-        const std::uint32_t square = std::uint32_t(8 * rank + file) & 63;
-        parts.placed[square] |= byte.code;
-        parts.boards[byte.code] |= square_table[square];
-        piece_hash ^= HashKeys::piece_keys[byte.code][square];
-        rank -= byte.next_rank;
-        file = next_file;
+        const std::uint32_t square = std::uint32_t(rank_start + file) & 63;
+        if constexpr (whole) {
+            parts.placed[square] |= code;
+            parts.boards[code] |= Bitboard{1} << square;
+        }
+        piece_hash ^= HashKeys::piece_keys[code][square];
+        file = (file + placement_bytes.squares[b]) & placement_bytes.file_mask[b];
+        bad |= 8 - file;
+        rank_start -= placement_bytes.rank_step[b];
     }
-    parts.boards[Piece::no_piece] = 0;
+    if (bad < 0 || rank_start < 0) {
+        name_placement_fault(fields[0], parts);
+        return;
+    }
+    if constexpr (whole) parts.boards[Piece::no_piece] = 0;
     parts.piece_hash = piece_hash;
     parts.white_to_move = fields[1] == "w";
 
@@ -190,7 +283,7 @@ void ChessPosition::fen(std::string_view text) {
 
     // The text is read apart first, so that a bad placement leaves the position as clear()
     // makes it.
-    FenParts parts;
+    FenPlacement parts;
     read_fen_parts(text, parts);
     if (parts.error) {
         std::string what = parts.error;
@@ -244,8 +337,10 @@ std::optional<std::uint64_t> ChessPosition::lookup_key_of_fen(std::string_view t
                            : 0;
     const std::uint64_t key = HashKeys::key(parts.piece_hash, parts.castling_rights,
                                             parts.en_passant_square, parts.white_to_move);
-    return lookup_key(key, parts.en_passant_square, parts.white_to_move,
-                      parts.boards[Piece::white_pawn], parts.boards[Piece::black_pawn]);
+    if (parts.en_passant_square == no_square) return key;
+    Bitboard white_pawns = 0, black_pawns = 0;
+    pawns_of(parts.fields[0], white_pawns, black_pawns);
+    return lookup_key(key, parts.en_passant_square, parts.white_to_move, white_pawns, black_pawns);
 }
 
 std::size_t ChessPosition::write_fen(char* out) const {
