@@ -47,6 +47,7 @@ public:
         std::uint64_t low, high;          // the key's rank, if present, is in [low, high)
         std::uint64_t low_key, high_key;  // bounds of the keys there
         int probes;
+        std::uint64_t next;  // the rank to read next, asked for already
     };
     Search begin_search(std::uint64_t key) const;
     bool step(Search& search, std::uint64_t& rank) const;

@@ -50,43 +50,44 @@ void IndexFileSet::walk_back_batch(std::span<const std::uint64_t> keys,
         return;
     }
     // One file: the searches, then the walks, go in step, one probe or one link of each
-    // key per round, so that their cache misses overlap.
+    // key per round, so that their cache misses overlap. A key leaves the rounds when it
+    // is done: most keys of a batch are not found, and the walks are of uneven lengths.
     const IndexFile& file = *files_.front();
     IndexFile::Search searches[batch_limit];
     std::uint64_t at[batch_limit];
-    bool searching[batch_limit];
+    static_assert(batch_limit <= 256);
+    std::uint8_t active[batch_limit];  // the keys still searched for, or walked back from
+    std::size_t live = 0;
     for (std::size_t i = 0; i < count; ++i) {
         searches[i] = file.begin_search(keys[i]);
-        searching[i] = true;
+        active[live++] = static_cast<std::uint8_t>(i);
     }
-    for (std::size_t left = count; left > 0;) {
-        for (std::size_t i = 0; i < count; ++i)
-            if (searching[i] && file.step(searches[i], at[i])) {
-                searching[i] = false;
-                --left;
-            }
+    while (live > 0) {
+        std::size_t kept = 0;
+        for (std::size_t j = 0; j < live; ++j)
+            if (const std::uint8_t i = active[j]; !file.step(searches[i], at[i]))
+                active[kept++] = i;
+        live = kept;
     }
-    std::size_t walking = 0;
     for (std::size_t i = 0; i < count; ++i) {
         moves[i].clear();
         found[i] = at[i] != IndexFile::not_found;
-        walking += found[i];
+        if (found[i]) active[live++] = static_cast<std::uint8_t>(i);
     }
-    while (walking > 0) {
-        for (std::size_t i = 0; i < count; ++i) {
-            if (at[i] == IndexFile::not_found) continue;
+    while (live > 0) {
+        std::size_t kept = 0;
+        for (std::size_t j = 0; j < live; ++j) {
+            const std::uint8_t i = active[j];
             const IndexLink link = file.link(at[i]);
             moves[i].push_back(link.move);
-            if (link.parent == root_rank) {
-                at[i] = IndexFile::not_found;
-                --walking;
-                continue;
-            }
+            if (link.parent == root_rank) continue;
             if (link.parent >= file.size() || moves[i].size() > positions_)
                 file.fail("corrupted (a link that leads nowhere)");
             at[i] = link.parent;
             file.prefetch_link(at[i]);
+            active[kept++] = i;
         }
+        live = kept;
     }
 }
 
