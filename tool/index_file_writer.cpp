@@ -107,19 +107,22 @@ void write_index_file(const OpeningIndex& index, const IndexSummary& summary, Wr
 
     // The links are made in node order, where a node's parent is most often the node just
     // before it, and put in their places in key order: random writes, which do not hold the
-    // processor up as random reads would. The entries' memory goes first.
+    // processor up as random reads would. The entries' memory goes first. The nodes are
+    // numbered from the index's first node on; rank_of counts them from there. Ranks fit
+    // the node numbers' 32 bits, as the positions do.
     const std::size_t count = entries.size();
+    const OpeningIndex::Node first = index.first_node();
     std::vector<OpeningIndex::Node> rank_of(count);
     for (std::size_t rank = 0; rank < count; ++rank)
-        rank_of[entries[rank].node] = static_cast<OpeningIndex::Node>(rank);
+        rank_of[entries[rank].node - first] = static_cast<OpeningIndex::Node>(rank);
     std::vector<Entry>().swap(entries);
     const auto links = std::make_unique_for_overwrite<std::uint64_t[]>(count);
-    for (std::size_t node = 0; node < count; ++node) {
-        if ((node & (check_period - 1)) == 0) stop_if_interrupted();
-        const OpeningIndex::NodeLink link = index.link(static_cast<OpeningIndex::Node>(node));
+    for (std::size_t i = 0; i < count; ++i) {
+        if ((i & (check_period - 1)) == 0) stop_if_interrupted();
+        const OpeningIndex::NodeLink link = index.link(static_cast<OpeningIndex::Node>(first + i));
         const std::uint64_t parent =
-            link.parent == OpeningIndex::root ? root_rank : rank_of[link.parent];
-        links[rank_of[node]] = IndexFileWriter::link_value(parent, link.move);
+            link.parent == OpeningIndex::root ? root_rank : rank_of[link.parent - first];
+        links[rank_of[i]] = IndexFileWriter::link_value(parent, link.move);
     }
     for (std::size_t rank = 0; rank < count; ++rank) {
         if ((rank & (check_period - 1)) == 0) stop_if_interrupted();

@@ -55,8 +55,9 @@ void IndexSpills::spill(OpeningIndex& index, const RunCounters& counters) {
     write_index_file(index, summary, *file);
     file->finish_writing();
     // The memory goes back before the spill is read.
-    index = OpeningIndex(index.root_key());
-    index.reserve(static_cast<std::size_t>(limit_));  // the size it grew to, at once
+    index = OpeningIndex(index.root_key(), index.first_node());
+    // The size it grew to, at once.
+    index.reserve(static_cast<std::size_t>(std::min(limit_, index.numbers_left())));
     auto spilled = std::make_unique<IndexFile>();
     spilled->open(name, file->descriptor());
     files_.add(std::move(spilled));

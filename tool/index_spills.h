@@ -29,14 +29,18 @@ class IndexSpills {
 public:
     IndexSpills(std::uint64_t budget, std::string folder, IndexSummary summary);
 
-    // Spills `index` unless it has room for the steps of `lines` (the next to be recorded).
+    // Spills `index` unless it has room for the steps of `lines` (the next to be recorded):
+    // within the limit, and within the node numbers it has left. An empty index takes the
+    // lines whatever their size (a batch of games holds far fewer steps than it has numbers).
     void make_room(OpeningIndex& index, std::span<const std::vector<OpeningStep>> lines,
                    const RunCounters& counters) {
         std::uint64_t steps = 0;
         for (const std::vector<OpeningStep>& line : lines) steps += line.size();
-        if (index.size() + steps > limit_ && index.size() > 0) spill(index, counters);
+        if ((index.size() + steps > limit_ || steps > index.numbers_left()) && index.size() > 0)
+            spill(index, counters);
     }
-    // Writes `index` out as the next spill and empties it.
+    // Writes `index` out as the next spill and empties it; its nodes are numbered from the
+    // same first node again.
     void spill(OpeningIndex& index, const RunCounters& counters);
 
     bool any() const { return !files_.files().empty(); }

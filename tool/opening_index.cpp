@@ -17,12 +17,19 @@ inline std::uint32_t low_of(std::uint64_t key) { return static_cast<std::uint32_
 
 }  // namespace
 
-OpeningIndex::OpeningIndex(std::uint64_t root_key)
+OpeningIndex::OpeningIndex(std::uint64_t root_key, Node first_node)
     : root_key_(root_key),
+      first_node_(first_node),
+      most_count_(root - first_node),
+      chunks_(first_node >> chunk_bits),
       table_block_(initial_table_size * sizeof(Slot)),
       table_(static_cast<Slot*>(table_block_.data())),
       mask_(initial_table_size - 1),
-      shift_(64 - initial_table_bits) {}
+      shift_(64 - initial_table_bits) {
+    // add_node starts a chunk where one begins; the chunk of a first node within one is
+    // started here.
+    if ((first_node & (chunk_size - 1)) != 0) chunks_.emplace_back(chunk_size * sizeof(NodeData));
+}
 
 std::size_t OpeningIndex::probe(std::uint64_t key) const {
     const std::uint32_t tag = tag_of(key);
@@ -51,8 +58,8 @@ void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
 
 OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::uint32_t move,
                                           std::size_t slot) {
-    if (count_ >= root) throw std::length_error("OpeningIndex: too many positions");
-    const Node n = static_cast<Node>(count_);
+    if (count_ >= most_count_) throw std::length_error("OpeningIndex: too many positions");
+    const Node n = static_cast<Node>(first_node_ + count_);
     if ((n & (chunk_size - 1)) == 0) chunks_.emplace_back(chunk_size * sizeof(NodeData));
     node(n) = NodeData{low_of(key), parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};

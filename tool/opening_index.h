@@ -38,10 +38,15 @@ public:
     using Node = std::uint32_t;
     static constexpr Node root = 0xFFFFFFFFu;  // stands for the initial position
 
-    explicit OpeningIndex(std::uint64_t root_key);
+    // Nodes are numbered from `first_node` on (tests number them close to the end of the
+    // range, which no real run reaches in their time). The numbers end below root, so an
+    // index holds at most numbers_left() more positions; IndexSpills writes it out before.
+    explicit OpeningIndex(std::uint64_t root_key, Node first_node = 0);
 
     std::uint64_t root_key() const { return root_key_; }
     std::size_t size() const { return count_; }
+    Node first_node() const { return first_node_; }
+    std::uint64_t numbers_left() const { return most_count_ - count_; }
 
     // Sizes the table of an index that holds nothing yet for `positions` positions, so that
     // it need not pass through every smaller size, each on fresh memory, on the way there.
@@ -155,6 +160,9 @@ private:
     void take_table(ZeroedBlock block, unsigned bits);
 
     std::uint64_t root_key_;
+    Node first_node_;
+    std::size_t most_count_;  // the node numbers from first_node_ up to root
+    // Chunk n holds nodes n * chunk_size on; those below first_node_'s stay empty.
     std::vector<ZeroedBlock> chunks_;
     ZeroedBlock table_block_;
     Slot* table_;           // table_block_'s slots

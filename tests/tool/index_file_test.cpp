@@ -78,6 +78,7 @@ TEST(IndexFile, ParentRanksHoldFortyBits) {
                                                 (std::uint64_t{1} << 32) - 1,
                                                 std::uint64_t{1} << 32,
                                                 (std::uint64_t{1} << 32) + 1,
+                                                (std::uint64_t{1} << 32) + 5,
                                                 most_positions - 1,
                                                 root_rank};
     std::vector<std::uint64_t> keys;
