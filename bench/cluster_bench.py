@@ -24,6 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 DRIVER = os.path.join(HERE, "..", "cluster", "vorline_cluster.py")
 sys.path.insert(0, os.path.join(HERE, "..", "cluster"))
 from test_vorline_cluster import SHARES, cut_games  # noqa: E402  (the tests' cutting)
+from vorline_cluster import work_estimate  # noqa: E402  (the driver's order)
 
 
 def driver_seconds(vorline, files, folder, *more):
@@ -45,8 +46,8 @@ def plain_job(vorline, files, folder, at_once):
     indexes = [os.path.join(work, f"{n + 1}.idx") for n in range(len(files))]
     start = time.perf_counter()
     with ThreadPoolExecutor(at_once) as pool:
-        order = sorted(range(len(files)), key=lambda n: -os.path.getsize(files[n]) *
-                       (1 if files[n].endswith(".pgn") else 4))
+        order = sorted(range(len(files)),
+                       key=lambda n: -work_estimate(files[n], os.path.getsize(files[n])))
         list(pool.map(lambda n: subprocess.run(
             [vorline, "-p", files[n], "-t", "1", "-w", indexes[n]], check=True,
             stdout=subprocess.DEVNULL), order))
