@@ -22,92 +22,16 @@ import sys
 import time
 import uuid
 
+import vorline_tasks
+from vorline_tasks import build_task, merge_task  # what the workers run
+
+# Dask's settings for a job, also as the environment variables of workers started apart.
+QUIET_DASK = {"distributed.worker.profile.enabled": False,
+              "distributed.admin.tick.interval": "1s",
+              "distributed.admin.system-monitor.interval": "2s"}
+
 DEFAULT_VORLINE = os.path.normpath(
     os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "vorline"))
-
-# How often a task looks whether the job has failed meanwhile, in seconds.
-STOP_POLL_SECONDS = 0.5
-
-
-def job_stopped(stop_file):
-    """Whether the job's client has asked every task to stop (a failure elsewhere): it
-    does so by creating `stop_file` in the shared working folder. Looking costs a stat
-    where asking the scheduler would cost a connection from the worker, and a task asks
-    before it starts its run and twice a second while the run goes on."""
-    return stop_file is not None and os.path.exists(stop_file)
-
-
-def run_vorline(arguments, stop_file=None):
-    """Runs vorline to its end; returns none, or what went wrong: vorline's own message
-    (which names the file), or how it ended. A run still going when the job stops is
-    interrupted, which makes vorline remove what it was writing."""
-    process = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                               stdin=subprocess.DEVNULL, text=True, errors="replace")
-    stopping = False
-    while True:
-        try:
-            output, _ = process.communicate(timeout=STOP_POLL_SECONDS)
-            break
-        except subprocess.TimeoutExpired:
-            if not stopping and job_stopped(stop_file):
-                process.terminate()
-                stopping = True
-    if process.returncode == 0:
-        return None
-    lines = [line for line in output.splitlines()
-             if line and not line.startswith(("reading ", "writing ", "Type 'vorline -h'"))]
-    if process.returncode < 0:
-        lines.append(f"{' '.join(arguments)} ended by signal {-process.returncode}")
-    return "; ".join(lines) or f"{' '.join(arguments)} ended with status {process.returncode}"
-
-
-class VorlineFailed(RuntimeError):
-    """A run of vorline that failed. The client tells failures by the future's state, not
-    by this class: classes of the driver's __main__ come back re-pickled."""
-
-
-def worker_threads():
-    """The threads for this task's vorline: its share of the threads of the worker it runs
-    on, which runs as many tasks at once as it has threads (1 outside a worker)."""
-    try:
-        from distributed import get_worker
-        state = get_worker().state
-        return max(1, int(state.nthreads) // max(1, int(state.executing_count)))
-    except Exception:
-        return 1
-
-
-def build_task(vorline, game_file, size, depth, target, stop_file):
-    """Indexes one game file into `target`, or finds its complete index there from an
-    earlier job (every block checked by vorline). Returns the target, the bytes of games
-    read and whether the index was reused."""
-    if job_stopped(stop_file):
-        raise VorlineFailed("stopped")
-    if os.path.exists(target):
-        failure = run_vorline([vorline, "-i", target, "-d", str(depth)], stop_file)
-        if failure:
-            raise VorlineFailed(f"{failure} (an index kept from an earlier job: remove it "
-                                "to build it again)")
-        return target, size, True
-    failure = run_vorline([vorline, "-p", game_file, "-d", str(depth), "-t",
-                           str(worker_threads()), "-w", target], stop_file)
-    if failure:
-        raise VorlineFailed(failure)
-    return target, size, False
-
-
-def merge_task(vorline, target, depth, stop_file, *parts):
-    """Merges the indexes `parts` (results of earlier tasks), in order, into `target`."""
-    if job_stopped(stop_file):
-        raise VorlineFailed("stopped")
-    arguments = [vorline, "-d", str(depth)]
-    for path, _, _ in parts:
-        arguments += ["-i", path]
-    failure = run_vorline(arguments + ["-w", target], stop_file)
-    if failure:
-        raise VorlineFailed(failure)
-    return target, 0, False
-
 
 def index_name(game_file, depth):
     """What names a game file's index beside its number: a digest of the file's name, size,
@@ -237,7 +161,14 @@ def main(argv):
         return 1
     os.makedirs(work, exist_ok=True)
 
+    import dask
     from distributed import Client, LocalCluster
+    # Quieter than Dask's defaults, which serve interactive work with a dashboard: every
+    # worker would sample its threads' stacks a hundred times a second for a profile no
+    # one sees, and every process wake fifty times a second to time its event loop. On
+    # a few cores that takes a tenth of a core from vorline. (The local cluster's workers
+    # take the driver's settings; workers started apart take them from the environment.)
+    dask.config.set(QUIET_DASK)
     started = time.monotonic()
     cluster = None
     if options.scheduler and os.path.isfile(options.scheduler):
@@ -251,12 +182,34 @@ def main(argv):
                                silence_logs=logging.ERROR)
         client = Client(cluster)
     try:
+        # The workers import the tasks from their own copy of the module, also workers that
+        # join later, so that a task is sent as a reference to its function rather than as
+        # the function itself: a task then costs Dask a few milliseconds, not a hundred.
+        client.upload_file(vorline_tasks.__file__)
+        problem = check_workers(client, vorline, work)
+        if problem:
+            print(problem, flush=True)
+            return 1
         return run_job(client, options, vorline, games, target, work,
                        time.monotonic() - started)
     finally:
         client.close()
         if cluster is not None:
             cluster.close()
+
+
+def check_workers(client, vorline, work):
+    """Asks every worker there is whether it sees the executable and the working folder
+    under their names (the job's files are on storage they share); returns what one does
+    not see, or none. This also pays before the job what Dask's first submission costs the
+    client once (it reads the calling code for its records: about a tenth of a second)."""
+    workers = list(client.scheduler_info()["workers"])
+    checks = [client.submit(vorline_tasks.missing_on_worker, vorline, work, workers=[address],
+                            allow_other_workers=False, pure=False) for address in workers]
+    for address, missing in zip(workers, client.gather(checks)):
+        if missing:
+            return f"Problem on worker {address}: it does not see {missing}"
+    return None
 
 
 def run_job(client, options, vorline, games, target, work, start_seconds):
