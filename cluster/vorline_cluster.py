@@ -204,8 +204,10 @@ def check_workers(client, vorline, work):
     not see, or none. This also pays before the job what Dask's first submission costs the
     client once (it reads the calling code for its records: about a tenth of a second)."""
     workers = list(client.scheduler_info()["workers"])
+    # Each check may run elsewhere should its worker be gone meanwhile (bound to a worker
+    # that died, it would wait for ever).
     checks = [client.submit(vorline_tasks.missing_on_worker, vorline, work, workers=[address],
-                            allow_other_workers=False, pure=False) for address in workers]
+                            allow_other_workers=True, pure=False) for address in workers]
     for address, missing in zip(workers, client.gather(checks)):
         if missing:
             return f"Problem on worker {address}: it does not see {missing}"
