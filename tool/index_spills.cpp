@@ -1,8 +1,6 @@
 #include "tool/index_spills.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "io/output_file.h"
@@ -25,18 +23,6 @@ std::uint64_t positions_within(std::uint64_t budget) {
     // Node numbers are 32 bits wide, one of them standing for the initial position.
     constexpr std::uint64_t most_nodes = (std::uint64_t{1} << 32) - 2;
     return std::max<std::uint64_t>(1, std::min(best, most_nodes));
-}
-
-std::uint64_t default_memory_budget() {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string line;
-    while (std::getline(meminfo, line)) {
-        if (!line.starts_with("MemAvailable:")) continue;
-        std::istringstream fields(line.substr(13));
-        std::uint64_t kibibytes = 0;
-        if (fields >> kibibytes) return kibibytes / 4 * 3 * 1024;
-    }
-    return ~std::uint64_t{0};  // unknown: no bound
 }
 
 IndexSpills::IndexSpills(std::uint64_t budget, std::string folder, IndexSummary summary)

@@ -18,9 +18,6 @@ namespace vorline {
 // nodes and what writing it takes fit in `budget` bytes; also below the node numbers' limit.
 std::uint64_t positions_within(std::uint64_t budget);
 
-// The budget when none is given: three quarters of the memory available as the run starts.
-std::uint64_t default_memory_budget();
-
 // Between batches of games, an index that would outgrow its budget with the next batch is
 // written, sorted by key, to a spill file (an index file of its own games, scratch: unlinked
 // at once) and started afresh. Since spills only happen between games, each one is the index

@@ -20,6 +20,7 @@
 #include "tool/index_run.h"
 #include "tool/indexing_pipeline.h"
 #include "tool/interruption.h"
+#include "tool/memory_budget.h"
 #include "tool/opening_phases.h"
 #include "tool/progress_line.h"
 #include "tool/run_outputs.h"
