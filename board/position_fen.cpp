@@ -155,7 +155,7 @@ struct FenParts {
 };
 
 // The same with what stands on each square and the board of each piece, for setting a
-// position; finding a key does without them.
+// position; finding a key does without them (but for the pawns of an en passant square).
 struct FenPlacement : FenParts {
     std::array<std::uint8_t, 64> placed{};
     std::array<Bitboard, 15> boards{};  // by piece code; the empty code's stays 0
@@ -182,20 +182,6 @@ void name_placement_fault(std::string_view placement, FenParts& parts) {
             return;
         }
         rank -= placement_bytes.rank_step[b] / 8;
-    }
-}
-
-// The pawns of a sound placement.
-void pawns_of(std::string_view placement, Bitboard& white_pawns, Bitboard& black_pawns) {
-    int rank_start = 56;
-    int file = 0;
-    for (const char c : placement) {
-        const auto b = static_cast<unsigned char>(c);
-        const Bitboard bit = Bitboard{1} << ((rank_start + file) & 63);
-        if (placement_bytes.code[b] == Piece::white_pawn) white_pawns |= bit;
-        if (placement_bytes.code[b] == Piece::black_pawn) black_pawns |= bit;
-        file = (file + placement_bytes.squares[b]) & placement_bytes.file_mask[b];
-        rank_start -= placement_bytes.rank_step[b];
     }
 }
 
@@ -338,9 +324,12 @@ std::optional<std::uint64_t> ChessPosition::lookup_key_of_fen(std::string_view t
     const std::uint64_t key = HashKeys::key(parts.piece_hash, parts.castling_rights,
                                             parts.en_passant_square, parts.white_to_move);
     if (parts.en_passant_square == no_square) return key;
-    Bitboard white_pawns = 0, black_pawns = 0;
-    pawns_of(parts.fields[0], white_pawns, black_pawns);
-    return lookup_key(key, parts.en_passant_square, parts.white_to_move, white_pawns, black_pawns);
+    // Whether the en passant square counts depends on the pawns: the placement is read
+    // again, whole (few lines name such a square).
+    FenPlacement whole;
+    read_fen_parts(text, whole);
+    return lookup_key(key, parts.en_passant_square, parts.white_to_move,
+                      whole.boards[Piece::white_pawn], whole.boards[Piece::black_pawn]);
 }
 
 std::size_t ChessPosition::write_fen(char* out) const {

@@ -92,6 +92,14 @@ class ClusterTest(unittest.TestCase):
             self.direct = answers(direct, "-p", GAMES)
         self.assertTrue(self.direct == answers(self.folder, "-i", self.index))
 
+    def expect_finished(self, status, out, err, tasks):
+        """A job that ended well: all its tasks done, and an index that answers as one run
+        over all the games does."""
+        self.assertEqual(status, 0, out + err)
+        self.assertTrue(out.endswith("Finished!\n"), out)
+        self.assertIn(f"{tasks} of {tasks} tasks", err)
+        self.expect_answers_as_one_run()
+
     def expect_failure(self, status, out, message):
         self.assertNotEqual(status, 0)
         self.assertIn(message, out)
@@ -136,11 +144,8 @@ class ClusterTest(unittest.TestCase):
         with open(GAMES, "rb") as file:
             files = cut_games(file.read(), SHARES, self.folder)
         status, out, err = self.driver(files)
-        self.assertEqual(status, 0, out + err)
-        self.assertTrue(out.endswith("Finished!\n"), out)
-        self.assertIn("8 of 8 tasks", err)
-        self.assertEqual(len([name for name in os.listdir(self.work)]), 7)
-        self.expect_answers_as_one_run()
+        self.expect_finished(status, out, err, 8)
+        self.assertEqual(len(os.listdir(self.work)), 7)
 
     def test_workers_started_apart_one_killed_midway(self):
         self.need_data()
@@ -156,19 +161,14 @@ class ClusterTest(unittest.TestCase):
         self.assertIn("1 of 8 tasks", first)
         os.killpg(self.started[1].pid, signal.SIGKILL)
         out, err = driver.communicate(timeout=240)
-        self.assertEqual(driver.returncode, 0, out + first + err)
-        self.assertTrue(out.endswith("Finished!\n"), out)
-        self.assertIn("8 of 8 tasks", err)
-        self.expect_answers_as_one_run()
+        self.expect_finished(driver.returncode, out, first + err, 8)
 
         # A rerun reuses every per-file index, and a tree of merges answers the same.
         os.remove(self.index)
         status, out, err = self.driver(files, "--fan-in", "2", scheduler=address)
-        self.assertEqual(status, 0, out + err)
+        self.expect_finished(status, out, err, 13)
         self.assertEqual(err.count("reused"), 7, err)
-        self.assertIn("13 of 13 tasks", err)
-        self.assertEqual(len([name for name in os.listdir(self.work)]), 7)
-        self.expect_answers_as_one_run()
+        self.assertEqual(len(os.listdir(self.work)), 7)
 
     def test_faults_end_the_job_with_their_message(self):
         self.need_data()

@@ -87,6 +87,7 @@ std::uint64_t default_memory_budget() {
         std::istringstream fields(line.substr(13));
         std::uint64_t kibibytes = 0;
         if (fields >> kibibytes) available = kibibytes * 1024;
+        break;
     }
     std::ifstream self("/proc/self/cgroup");
     const std::string groups((std::istreambuf_iterator<char>(self)),

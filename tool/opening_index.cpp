@@ -20,7 +20,6 @@ inline std::uint32_t low_of(std::uint64_t key) { return static_cast<std::uint32_
 OpeningIndex::OpeningIndex(std::uint64_t root_key, Node first_node)
     : root_key_(root_key),
       first_node_(first_node),
-      most_count_(root - first_node),
       chunks_(first_node >> chunk_bits),
       table_block_(initial_table_size * sizeof(Slot)),
       table_(static_cast<Slot*>(table_block_.data())),
@@ -58,8 +57,10 @@ void OpeningIndex::record_line(std::span<const OpeningStep> steps) {
 
 OpeningIndex::Node OpeningIndex::add_node(std::uint64_t key, Node parent, std::uint32_t move,
                                           std::size_t slot) {
-    if (count_ >= most_count_) throw std::length_error("OpeningIndex: too many positions");
-    const Node n = static_cast<Node>(first_node_ + count_);
+    // The numbers end below root, which stands for the initial position.
+    const std::uint64_t number = std::uint64_t{first_node_} + count_;
+    if (number >= root) throw std::length_error("OpeningIndex: too many positions");
+    const Node n = static_cast<Node>(number);
     if ((n & (chunk_size - 1)) == 0) chunks_.emplace_back(chunk_size * sizeof(NodeData));
     node(n) = NodeData{low_of(key), parent, move};
     table_[slot] = Slot{tag_of(key), n + 1};

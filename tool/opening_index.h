@@ -46,7 +46,7 @@ public:
     std::uint64_t root_key() const { return root_key_; }
     std::size_t size() const { return count_; }
     Node first_node() const { return first_node_; }
-    std::uint64_t numbers_left() const { return most_count_ - count_; }
+    std::uint64_t numbers_left() const { return root - first_node_ - count_; }
 
     // Sizes the table of an index that holds nothing yet for `positions` positions, so that
     // it need not pass through every smaller size, each on fresh memory, on the way there.
@@ -161,7 +161,6 @@ private:
 
     std::uint64_t root_key_;
     Node first_node_;
-    std::size_t most_count_;  // the node numbers from first_node_ up to root
     // Chunk n holds nodes n * chunk_size on; those below first_node_'s stay empty.
     std::vector<ZeroedBlock> chunks_;
     ZeroedBlock table_block_;

@@ -16,6 +16,7 @@
 
 #include "support/process.h"
 #include "support/temp_dir.h"
+#include "tool/tool_run.h"
 #include "tool/tool_run_texts.h"
 
 namespace vorline {

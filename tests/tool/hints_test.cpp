@@ -16,12 +16,11 @@
 #include "support/temp_dir.h"
 #include "tool/archive_check.h"
 #include "tool/run_report.h"
+#include "tool/tool_run.h"
 
 namespace vorline {
 
 namespace {
-
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
 
 const std::string games = "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n";
 // A book of positions after move 9 (half moves 16 and 17), and one the games reach.

@@ -11,12 +11,11 @@
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "tool/index_file_format.h"
+#include "tool/tool_run.h"
 
 namespace vorline {
 
 namespace {
-
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
 
 class IndexCheck : public ::testing::Test {
 protected:

@@ -24,8 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
-
 // Games that reach one position by two move orders, within a file and across files, and
 // one that returns to the initial position.
 const std::string transpositions_a =

@@ -24,8 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
-
 // Four games: two indexed (4 and 2 new positions), one skipped for its FEN tag, one stopped
 // at an illegal move after a position already indexed.
 const std::string games =

@@ -13,6 +13,8 @@
 
 namespace vorline {
 
+inline constexpr int failed = 255;  // the tool's -1 as a parent process sees it
+
 class ToolRun : public ::testing::Test {
 protected:
     Process start(const std::vector<std::string>& arguments, ProcessOptions options = {}) const {

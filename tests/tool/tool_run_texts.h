@@ -5,7 +5,6 @@
 
 namespace vorline {
 
-inline constexpr int failed = 255;  // the tool's -1 as a parent process sees it
 inline const std::string games =
     "[Event \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n[Event \"B\"]\n\n1. d4 d5 *\n\n";
 inline const std::string found = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n";

@@ -20,14 +20,13 @@
 #include "support/temp_dir.h"
 #include "tool/command_line.h"
 #include "tool/line_tags.h"
+#include "tool/tool_run.h"
 
 namespace vorline {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int failed = 255;  // the tool's -1 as a parent process sees it
 
 const std::string games =
     "[Event \"A\"]\n[Site \"?\"]\n[Result \"1-0\"]\n\n1. d4 d5 2. c4 e6 3. Nc3 Nf6 1-0\n\n"
